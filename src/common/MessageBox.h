@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace kivora {
+
+// Every message the program shows goes through here, so that tests can read and answer it.
+class MessageBox {
+public:
+    struct Message {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+    };
+    // A handler replaces the dialog; it is told the message instead.
+    using Handler = std::function<void(const Message&)>;
+
+    // A modal box with a single OK button. The title is the application's title.
+    static void Show(QWidget* parent, const QString& text, QMessageBox::Icon icon);
+
+    static void SetHandler(Handler handler);
+    static void ClearHandler();
+};
+
+} // namespace kivora
