@@ -6,9 +6,9 @@ namespace kivora {
 
 void InstallFontSubstitutes() {
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma"),
-                                QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-                                QStringLiteral("Helvetica")});
+                               {QStringLiteral("Microsoft Sans Serif"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                QStringLiteral("DejaVu Sans"), QStringLiteral("Helvetica")});
 }
 
 QFont ProgramFont(qreal pointSize, bool bold) {

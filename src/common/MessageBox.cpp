@@ -26,8 +26,12 @@ void MessageBox::Show(QWidget* parent, const QString& text, QMessageBox::Icon ic
     box.exec();
 }
 
-void MessageBox::SetHandler(Handler handler) { CurrentHandler() = std::move(handler); }
+void MessageBox::SetHandler(Handler handler) {
+    CurrentHandler() = std::move(handler);
+}
 
-void MessageBox::ClearHandler() { CurrentHandler() = nullptr; }
+void MessageBox::ClearHandler() {
+    CurrentHandler() = nullptr;
+}
 
 } // namespace kivora

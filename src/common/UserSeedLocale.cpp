@@ -1,0 +1,29 @@
+#include "UserSeedLocale.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+
+namespace kivora {
+
+std::string UserSeedLocale::ShortDateText(const CalendarDate& date) const {
+    const QLocale locale;
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy"))) {
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    }
+    return locale.toString(QDate(date.year, date.month, date.day), format).toStdString();
+}
+
+std::optional<double> UserSeedLocale::ReadNumber(std::string_view text) const {
+    const QString qtext = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    bool ok = false;
+    const double value = QLocale().toDouble(qtext.trimmed(), &ok);
+    if (ok) {
+        return value;
+    }
+    // Plain digits read in every locale.
+    return PlainSeedLocale::ReadPlainNumber(text);
+}
+
+} // namespace kivora

@@ -1,0 +1,191 @@
+#include "FlexGrid.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QStringList>
+
+#include "FlexGridModel.h"
+
+namespace kivora {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+Qt::Alignment FromFlexAlignment(int alignment) {
+    Qt::Alignment horizontal = Qt::AlignLeft;
+    if (alignment >= 3 && alignment <= 5) {
+        horizontal = Qt::AlignHCenter;
+    } else if (alignment >= 6 && alignment <= 8) {
+        horizontal = Qt::AlignRight;
+    }
+    Qt::Alignment vertical = Qt::AlignVCenter;
+    if (alignment >= 0 && alignment <= 8) {
+        const int v = alignment % 3;
+        vertical = v == 0 ? Qt::AlignTop : v == 1 ? Qt::AlignVCenter : Qt::AlignBottom;
+    }
+    return horizontal | vertical;
+}
+
+QColor FromBgr(uint32_t bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+} // namespace
+
+FlexGrid::FlexGrid(const QString& formatString, QWidget* parent)
+    : QTableView(parent), model_(new FlexGridModel(this)) {
+    setModel(model_);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    const int rowHeight = fontMetrics().height() + 3;
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(rowHeight);
+    verticalHeader()->setMinimumSectionSize(rowHeight);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setFixedHeight(rowHeight);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setHighlightSections(false);
+    // Fixed cells in button colours with black lines; cells in window colours with light grey
+    // lines; the area beyond the last row mid grey.
+    setStyleSheet(QStringLiteral(
+        "QTableView { gridline-color: rgb(192,192,192); background-color: rgb(128,128,128); }"
+        "QHeaderView::section { background-color: palette(button); color: palette(button-text);"
+        " border: none; border-right: 1px solid black; border-bottom: 1px solid black;"
+        " padding: 0px 2px; }"
+        "QTableCornerButton::section { background-color: palette(button); border: none;"
+        " border-right: 1px solid black; border-bottom: 1px solid black; }"));
+
+    const QStringList columns = formatString.split(QLatin1Char('|'));
+    model_->Resize(1, static_cast<int>(columns.size()));
+    for (int c = 0; c < columns.size(); ++c) {
+        QString heading = columns.at(c);
+        Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+        if (!heading.isEmpty() && QStringLiteral("<^>").contains(heading.front())) {
+            const QChar mark = heading.front();
+            alignment = (mark == QLatin1Char('<')   ? Qt::AlignLeft
+                         : mark == QLatin1Char('^') ? Qt::AlignHCenter
+                                                    : Qt::AlignRight) |
+                        Qt::AlignVCenter;
+            heading.remove(0, 1);
+        }
+        model_->SetText(0, c, heading);
+        model_->SetAlignment(c, alignment);
+        const int pixels = fontMetrics().horizontalAdvance(heading) + 6;
+        model_->SetWidthTwips(c, pixels * kTwipsPerPixel);
+        ApplyWidth(c);
+    }
+}
+
+FlexGrid::~FlexGrid() = default;
+
+void FlexGrid::Clear() {
+    model_->ClearCells();
+}
+
+int FlexGrid::Rows() const {
+    return model_->Rows();
+}
+
+void FlexGrid::SetRows(int rows) {
+    model_->Resize(rows, model_->Cols());
+}
+
+int FlexGrid::Cols() const {
+    return model_->Cols();
+}
+
+void FlexGrid::SetCols(int cols) {
+    model_->Resize(model_->Rows(), cols);
+    for (int c = 0; c < model_->Cols(); ++c) {
+        ApplyWidth(c);
+    }
+}
+
+void FlexGrid::SetColWidth(int col, int twips) {
+    model_->SetWidthTwips(col, twips);
+    ApplyWidth(col);
+}
+
+void FlexGrid::SetColAlignment(int col, int alignment) {
+    model_->SetAlignment(col, FromFlexAlignment(alignment));
+}
+
+void FlexGrid::SetRow(int row) {
+    row_ = row;
+}
+
+void FlexGrid::SetCol(int col) {
+    col_ = col;
+}
+
+std::string FlexGrid::Text() const {
+    return CellText(row_, col_).toStdString();
+}
+
+void FlexGrid::SetText(const std::string& text) {
+    model_->SetText(row_, col_, QString::fromStdString(text));
+}
+
+void FlexGrid::SetCellBackColor(uint32_t bgr) {
+    model_->SetBack(row_, col_, FromBgr(bgr));
+}
+
+QString FlexGrid::CellText(int row, int col) const {
+    return model_->At(row, col).text;
+}
+
+QColor FlexGrid::CellColor(int row, int col) const {
+    return model_->At(row, col).back;
+}
+
+int FlexGrid::ColWidthPixels(int col) const {
+    return (model_->WidthTwips(col) + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+
+Qt::Alignment FlexGrid::ColAlignmentFlags(int col) const {
+    return model_->Alignment(col);
+}
+
+void FlexGrid::ApplyWidth(int col) {
+    const int pixels = ColWidthPixels(col);
+    if (col == 0) {
+        verticalHeader()->setFixedWidth(pixels);
+    } else if (col < model_->Cols()) {
+        setColumnWidth(col - 1, pixels);
+    }
+}
+
+QString FlexGrid::TicketsAsText() const {
+    QStringList lines;
+    for (int r = 1; r < Rows(); ++r) {
+        QStringList numbers;
+        for (int c = 1; c < Cols(); ++c) {
+            numbers << CellText(r, c);
+        }
+        lines << numbers.join(QLatin1Char('\t'));
+    }
+    return lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        if (QClipboard* clipboard = QApplication::clipboard()) {
+            clipboard->setText(TicketsAsText());
+        }
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+} // namespace kivora

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QTableView>
+
+#include "engine/GridControl.h"
+
+namespace kivora {
+
+class FlexGridModel;
+
+// The ticket grid: one fixed heading row and one fixed label column, shown as the view's
+// headers so that they stay in place while the tickets scroll. Everything the program writes
+// or reads goes through the GridControl operations, addressed by a current cell; row 0 and
+// column 0 are the fixed ones.
+//
+// Ctrl+C copies the tickets as text: one ticket a line, its numbers separated by tabs.
+class FlexGrid : public QTableView, public GridControl {
+    Q_OBJECT
+public:
+    // Created with the given design-time format string: "|" separates the columns, and a
+    // leading "<", "^" or ">" aligns one left, centred or right. Each column is as wide as its
+    // heading text.
+    explicit FlexGrid(const QString& formatString, QWidget* parent = nullptr);
+    ~FlexGrid() override;
+
+    void Clear() override;
+    int Rows() const override;
+    void SetRows(int rows) override;
+    int Cols() const override;
+    void SetCols(int cols) override;
+    void SetColWidth(int col, int twips) override;
+    void SetColAlignment(int col, int alignment) override;
+    void SetRow(int row) override;
+    void SetCol(int col) override;
+    std::string Text() const override;
+    void SetText(const std::string& text) override;
+    void SetCellBackColor(uint32_t bgr) override;
+
+    // Reading back without moving the current cell.
+    QString CellText(int row, int col) const;
+    // Invalid when the cell has the default colour.
+    QColor CellColor(int row, int col) const;
+    // The pixel width of a column, at 15 twips to a pixel.
+    int ColWidthPixels(int col) const;
+    Qt::Alignment ColAlignmentFlags(int col) const;
+
+    // The drawn tickets as text, as Ctrl+C copies them.
+    QString TicketsAsText() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void ApplyWidth(int col);
+
+    FlexGridModel* model_;
+    int row_ = 0;
+    int col_ = 0;
+};
+
+} // namespace kivora

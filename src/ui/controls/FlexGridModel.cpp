@@ -1,0 +1,145 @@
+#include "FlexGridModel.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace kivora {
+
+FlexGridModel::FlexGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int FlexGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : qMax(0, Rows() - 1);
+}
+
+int FlexGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : qMax(0, cols_ - 1);
+}
+
+QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    const Cell& cell = At(index.row() + 1, index.column() + 1);
+    switch (role) {
+    case Qt::DisplayRole:
+        return cell.text;
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Alignment(index.column() + 1));
+    case Qt::BackgroundRole:
+        // Cells paint their own background: the view's own shows only beyond the last row.
+        return cell.back.isValid() ? cell.back : QApplication::palette().color(QPalette::Base);
+    default:
+        return {};
+    }
+}
+
+QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    const int row = orientation == Qt::Horizontal ? 0 : section + 1;
+    const int col = orientation == Qt::Horizontal ? section + 1 : 0;
+    if (row >= Rows() || col >= cols_) {
+        return {};
+    }
+    switch (role) {
+    case Qt::DisplayRole:
+        return At(row, col).text;
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Alignment(col));
+    case Qt::BackgroundRole:
+        return At(row, col).back.isValid() ? QVariant(At(row, col).back) : QVariant();
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags FlexGridModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void FlexGridModel::Resize(int rows, int cols) {
+    beginResetModel();
+    rows = qMax(1, rows);
+    cols_ = qMax(1, cols);
+    cells_.resize(rows);
+    for (auto& row : cells_) {
+        row.resize(cols_);
+    }
+    alignments_.resize(cols_, Qt::AlignLeft | Qt::AlignVCenter);
+    widths_.resize(cols_, 0);
+    endResetModel();
+}
+
+void FlexGridModel::ClearCells() {
+    beginResetModel();
+    for (auto& row : cells_) {
+        for (auto& cell : row) {
+            cell = Cell{};
+        }
+    }
+    endResetModel();
+}
+
+const FlexGridModel::Cell& FlexGridModel::At(int row, int col) const {
+    static const Cell empty;
+    if (row < 0 || row >= Rows() || col < 0 || col >= cols_) {
+        return empty;
+    }
+    return cells_[row][col];
+}
+
+void FlexGridModel::SetText(int row, int col, const QString& text) {
+    if (row < 0 || row >= Rows() || col < 0 || col >= cols_) {
+        return;
+    }
+    cells_[row][col].text = text;
+    CellChanged(row, col);
+}
+
+void FlexGridModel::SetBack(int row, int col, const QColor& color) {
+    if (row < 0 || row >= Rows() || col < 0 || col >= cols_) {
+        return;
+    }
+    cells_[row][col].back = color;
+    CellChanged(row, col);
+}
+
+void FlexGridModel::SetAlignment(int col, Qt::Alignment alignment) {
+    if (col < 0 || col >= cols_) {
+        return;
+    }
+    alignments_[col] = alignment;
+    if (col == 0) {
+        emit headerDataChanged(Qt::Vertical, 0, qMax(0, Rows() - 2));
+    } else {
+        emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
+        if (Rows() > 1) {
+            emit dataChanged(index(0, col - 1), index(Rows() - 2, col - 1));
+        }
+    }
+}
+
+Qt::Alignment FlexGridModel::Alignment(int col) const {
+    return col >= 0 && col < cols_ ? alignments_[col] : Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+int FlexGridModel::WidthTwips(int col) const {
+    return col >= 0 && col < cols_ ? widths_[col] : 0;
+}
+
+void FlexGridModel::SetWidthTwips(int col, int twips) {
+    if (col >= 0 && col < cols_) {
+        widths_[col] = twips;
+    }
+}
+
+void FlexGridModel::CellChanged(int row, int col) {
+    if (row == 0 && col > 0) {
+        emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
+    } else if (col == 0 && row > 0) {
+        emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
+    } else if (row > 0 && col > 0) {
+        const QModelIndex i = index(row - 1, col - 1);
+        emit dataChanged(i, i);
+    }
+}
+
+} // namespace kivora

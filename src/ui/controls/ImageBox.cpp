@@ -1,0 +1,58 @@
+#include "ImageBox.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace kivora {
+
+ImageBox::ImageBox(QWidget* parent) : QWidget(parent), renderer_(new QSvgRenderer(this)) {
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void ImageBox::SetPicture(const QString& resource) {
+    picture_ = resource;
+    if (resource.isEmpty()) {
+        renderer_->load(QByteArray());
+    } else {
+        renderer_->load(resource);
+    }
+    update();
+}
+
+void ImageBox::paintEvent(QPaintEvent*) {
+    if (!renderer_->isValid()) {
+        return;
+    }
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    renderer_->render(&p, QRectF(rect()));
+}
+
+void ImageBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        leftDown_ = true;
+    }
+    emit MouseDown(event->button());
+    event->accept();
+}
+
+void ImageBox::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = event->button() == Qt::LeftButton && leftDown_ &&
+                       rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton) {
+        leftDown_ = false;
+    }
+    emit MouseUp(event->button());
+    event->accept();
+    if (click) {
+        emit Click();
+    }
+}
+
+void ImageBox::mouseMoveEvent(QMouseEvent* event) {
+    // Moves over an image never reach the window behind it.
+    event->accept();
+}
+
+} // namespace kivora

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QIcon>
+#include <QPainterPath>
+
+namespace kivora {
+
+// The program's owner-drawn push button: caption, optional icon, hover colours and a shape.
+//
+// Shapes build the button strip: neighbours overlap by the button's height and their slanted
+// ends coincide, so the row reads as one strip.
+//   Shape 1: slanted left end, rounded right end (the end of a strip)
+//   Shape 2: rounded left end, slanted right end (the start of a strip)
+//   Shape 3: both ends slanted (the middle)
+//   Shape 0: a plain rounded rectangle (a button on its own)
+// Clicks and hover follow the drawn shape, not the rectangle, so an overlapped corner belongs to
+// the button that shows there.
+class XPButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit XPButton(QWidget* parent = nullptr);
+
+    // Exactly the text last set, "&" access-key marker included.
+    QString Caption() const { return text(); }
+    void SetCaption(const QString& caption);
+
+    void SetShape(int shape);
+    int Shape() const { return shape_; }
+    void SetColors(const QColor& fore, const QColor& foreHover, const QColor& back,
+                   const QColor& backHover);
+    QColor BackColor() const { return back_; }
+    QColor HoverBackColor() const { return backHover_; }
+    QColor ForeColor() const { return fore_; }
+
+    bool IsHovered() const { return hovered_; }
+
+    QSize sizeHint() const override;
+
+signals:
+    // The pointer is over the button (on entering and on every move over it).
+    void MouseOver();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
+
+private:
+    QPainterPath Outline() const;
+    QRectF ContentRect() const;
+    void UpdateMask();
+
+    int shape_ = 0;
+    QColor fore_;
+    QColor foreHover_;
+    QColor back_;
+    QColor backHover_;
+    bool hovered_ = false;
+};
+
+} // namespace kivora

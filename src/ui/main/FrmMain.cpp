@@ -1,0 +1,714 @@
+#include "FrmMain.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSvgRenderer>
+
+#include "common/AppIdentity.h"
+#include "common/CloseAllWindows.h"
+#include "common/Fonts.h"
+#include "common/MessageBox.h"
+#include "common/WindowDrag.h"
+#include "engine/Draw.h"
+#include "engine/Generator.h"
+#include "engine/TicketDrawer.h"
+#include "engine/TicketGrid.h"
+#include "ui/controls/FlexGrid.h"
+#include "ui/controls/ImageBox.h"
+#include "ui/controls/LineControl.h"
+#include "ui/controls/OptionList.h"
+#include "ui/controls/XPButton.h"
+
+namespace kivora {
+
+namespace {
+
+// Layouts are given in twips: 15 to a pixel at 96 dots per inch.
+int Px(int twips) {
+    return qRound(twips / 15.0);
+}
+QRect TwipRect(int left, int top, int width, int height) {
+    return {Px(left), Px(top), Px(width), Px(height)};
+}
+
+const QColor kLabelColor(255, 255, 128);
+const QColor kStatusColor(255, 255, 0);
+const QColor kCaptionColor(192, 64, 0);
+const QColor kHoverBack(255, 192, 128);
+
+const QString kLottoCaption = QStringLiteral("Mode: Lotto");
+const QString kDailyCaption = QStringLiteral("Mode: Daily");
+const QString kLottoType = QStringLiteral("Lotto Mode: unique numbers (as in 6/49)");
+const QString kDailyType = QStringLiteral("Daily Mode: allows repeating numbers (as in Pick 3)");
+
+const char* const kFormatString =
+    "<        |>    1 |>    2 |>    3 |>    4 |>    5 |>    6 |>    7 |>     B";
+
+QStringList NumberTexts(int from, int to) {
+    QStringList texts;
+    for (int n = from; n <= to; ++n) {
+        texts << QString::number(n);
+    }
+    return texts;
+}
+
+// The window's pointer shows the hourglass for as long as this lives.
+class WaitPointer {
+public:
+    explicit WaitPointer(QWidget* window) : window_(window) { window_->setCursor(Qt::WaitCursor); }
+    ~WaitPointer() { window_->unsetCursor(); }
+    WaitPointer(const WaitPointer&) = delete;
+    WaitPointer& operator=(const WaitPointer&) = delete;
+
+private:
+    QWidget* window_;
+};
+
+} // namespace
+
+FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), services_(std::move(services)),
+      drag_(std::make_unique<WindowDrag>(this)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Title & version"));
+    setWindowIcon(QIcon(QStringLiteral(":/art/kv-icon.svg")));
+    setFixedSize(500, 408);
+    setFont(ProgramFont(8.25));
+    setAutoFillBackground(false);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(224, 224, 224));
+    setPalette(pal);
+    setMouseTracking(true);
+    background_ = new QSvgRenderer(QStringLiteral(":/art/background.svg"), this);
+    BuildControls();
+    SetTabOrder();
+}
+
+FrmMain::~FrmMain() = default;
+
+QLabel* FrmMain::MakeLabel(const char* name, const QString& text, int left, int top, int width,
+                           int height, bool autoSize) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(ProgramFont(8.25, true));
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, kLabelColor);
+    label->setPalette(pal);
+    label->setTextFormat(Qt::PlainText);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setMouseTracking(true);
+    label->installEventFilter(this);
+    label->setGeometry(TwipRect(left, top, width, height));
+    if (autoSize) {
+        label->setProperty("autoSize", true);
+        label->setWordWrap(false);
+        label->adjustSize();
+    } else {
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    return label;
+}
+
+OptionList* FrmMain::MakeList(const char* name, int left, int top, int width,
+                              const QString& label) {
+    auto* box = new QComboBox(this);
+    box->setObjectName(QLatin1String(name));
+    box->setGeometry(TwipRect(left, top, width, 315));
+    box->setAccessibleName(label);
+    box->setFont(ProgramFont(8.25));
+    // Compact, so the longest entries ("Don't Include", "Mixed numbers") fit the narrow lists.
+    box->setStyleSheet(QStringLiteral("QComboBox { padding: 0px 0px 0px 3px; }"
+                                      "QComboBox::drop-down { width: 14px; }"));
+    auto* list = new OptionList(box, this);
+    list->setObjectName(QLatin1String(name));
+    return list;
+}
+
+XPButton* FrmMain::MakeButton(const char* name, const QString& caption, const QString& icon,
+                              int left, int width, int shape, bool bold) {
+    auto* button = new XPButton(this);
+    button->setObjectName(QLatin1String(name));
+    button->SetCaption(caption);
+    button->setIcon(QIcon(icon));
+    button->setFont(ProgramFont(8.25, bold));
+    button->SetColors(kCaptionColor, kCaptionColor, QApplication::palette().color(QPalette::Button),
+                      kHoverBack);
+    button->setGeometry(TwipRect(left, 3240, width, 495));
+    button->SetShape(shape);
+    connect(button, &XPButton::MouseOver, this, [this, button] { ShowHint(HintFor(button)); });
+    return button;
+}
+
+void FrmMain::BuildControls() {
+    lblCaption_ = MakeLabel("lblCaption", QStringLiteral("Kivora"), 120, 75, 885, 195, true);
+
+    auto makeImage = [this](const char* name, int left, int top, int width, int height,
+                            const QString& picture, bool shown) {
+        auto* image = new ImageBox(this);
+        image->setObjectName(QLatin1String(name));
+        image->setGeometry(TwipRect(left, top, width, height));
+        image->SetPicture(picture);
+        image->setVisible(shown);
+        return image;
+    };
+    imgMin_ = makeImage("imgMin", 6800, 60, 315, 300, QString(), true);
+    imgMin_->setToolTip(QStringLiteral("Minimize"));
+    imgMin_->setAccessibleName(QStringLiteral("Minimize"));
+    imgClose_ = makeImage("imgClose", 7120, 60, 315, 315, QString(), true);
+    imgClose_->setToolTip(QStringLiteral("Close"));
+    imgClose_->setAccessibleName(QStringLiteral("Close"));
+    imgMinUp_ =
+        makeImage("imgMinUp", 6720, 600, 315, 300, QStringLiteral(":/art/min-up.svg"), false);
+    imgMinDn_ =
+        makeImage("imgMinDn", 6720, 960, 315, 300, QStringLiteral(":/art/min-down.svg"), false);
+    imgCloseUp_ =
+        makeImage("imgCloseUp", 7080, 600, 315, 315, QStringLiteral(":/art/close-up.svg"), false);
+    imgCloseDn_ =
+        makeImage("imgCloseDn", 7080, 960, 315, 315, QStringLiteral(":/art/close-down.svg"), false);
+
+    connect(imgMin_, &ImageBox::MouseDown, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) {
+            imgMin_->SetPicture(imgMinDn_->Picture());
+        }
+    });
+    connect(imgMin_, &ImageBox::MouseUp, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) {
+            imgMin_->SetPicture(imgMinUp_->Picture());
+        }
+    });
+    connect(imgMin_, &ImageBox::Click, this,
+            [this] { setWindowState(windowState() | Qt::WindowMinimized); });
+    connect(imgClose_, &ImageBox::MouseDown, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) {
+            imgClose_->SetPicture(imgCloseDn_->Picture());
+        }
+    });
+    connect(imgClose_, &ImageBox::MouseUp, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) {
+            imgClose_->SetPicture(imgCloseUp_->Picture());
+        }
+    });
+    connect(imgClose_, &ImageBox::Click, this, [this] { imgClose_Click(); });
+
+    lblType_ = MakeLabel("lblType", kLottoType, 240, 720, 4875, 300, true);
+    lblType_->setFont(ProgramFont(12, true));
+    lblType_->adjustSize();
+
+    lblTickets_ =
+        MakeLabel("lblTickets", QStringLiteral("How many tickets?"), 240, 1200, 975, 435, false);
+    cboTickets_ = MakeList("cboTickets", 1320, 1200, 615, lblTickets_->text());
+    lblNumbers_ =
+        MakeLabel("lblNumbers", QStringLiteral("How many numbers?"), 240, 1680, 975, 435, false);
+    cboN_ = MakeList("cboN", 1320, 1680, 615, lblNumbers_->text());
+    linSlash_ = new LineControl(QPoint(Px(2160), Px(1680)), QPoint(Px(2040), Px(2040)), 2,
+                                kLabelColor, this);
+    linSlash_->setObjectName(QStringLiteral("linSlash"));
+    cboTotal_ = MakeList("cboTotal", 2280, 1680, 615, QStringLiteral("Highest number"));
+    lblBonus_ =
+        MakeLabel("lblBonus", QStringLiteral("Draw bonus number?"), 240, 2160, 1080, 435, false);
+    cboBonus_ = MakeList("cboBonus", 1320, 2160, 615, lblBonus_->text());
+    lblBonusMax_ =
+        MakeLabel("lblBonusMax", QStringLiteral("Max bonus number?"), 240, 2640, 975, 435, false);
+    cboBonusMax_ = MakeList("cboBonusMax", 1320, 2640, 615, lblBonusMax_->text());
+    lblBonusMax_->hide();
+    cboBonusMax_->SetVisible(false);
+
+    flxGrid_ = new FlexGrid(QLatin1String(kFormatString), this);
+    flxGrid_->setObjectName(QStringLiteral("flxGrid"));
+    flxGrid_->setFont(ProgramFont(8.25));
+    flxGrid_->setGeometry(TwipRect(3120, 1200, 4095, 1935));
+    flxGrid_->setAccessibleName(QStringLiteral("Tickets"));
+
+    // Stacking order of the strip: each later button lies on top of the one before.
+    cmdPrint_ = MakeButton("cmdPrint", QStringLiteral("Print"), QStringLiteral(":/art/print.svg"),
+                           240, 1215, 2, false);
+    cmdMode_ =
+        MakeButton("cmdMode", kLottoCaption, QStringLiteral(":/art/mode.svg"), 960, 1935, 3, false);
+    cmdHelp_ = MakeButton("cmdHelp", QStringLiteral("Help"), QStringLiteral(":/art/help.svg"), 3600,
+                          1695, 3, false);
+    cmdAbout_ = MakeButton("cmdAbout", QStringLiteral("About"), QStringLiteral(":/art/about.svg"),
+                           4800, 1695, 3, false);
+    cmdStart_ = MakeButton("cmdStart", QStringLiteral("Start"), QStringLiteral(":/art/start.svg"),
+                           2400, 1695, 3, true);
+    cmdExit_ = MakeButton("cmdExit", QStringLiteral("Exit"), QStringLiteral(":/art/exit.svg"), 6000,
+                          1215, 1, false);
+    connect(cmdPrint_, &XPButton::clicked, this, [this] { cmdPrint_Click(); });
+    connect(cmdMode_, &XPButton::clicked, this, [this] { cmdMode_Click(); });
+    connect(cmdStart_, &XPButton::clicked, this, [this] { cmdStart_Click(); });
+    connect(cmdHelp_, &XPButton::clicked, this, [this] { cmdHelp_Click(); });
+    connect(cmdAbout_, &XPButton::clicked, this, [this] { cmdAbout_Click(); });
+    connect(cmdExit_, &XPButton::clicked, this, [this] { cmdExit_Click(); });
+
+    lblStatus_ = MakeLabel("lblStatus", QString(), 240, 3750, 75, 195, true);
+    QPalette statusPal = lblStatus_->palette();
+    statusPal.setColor(QPalette::WindowText, kStatusColor);
+    lblStatus_->setPalette(statusPal);
+    lblStatus_->resize(Px(75), Px(195));
+
+    lblDate_ = MakeLabel("lblDate", QStringLiteral("Draw based on:"), 240, 4080, 1350, 195, true);
+    cboDrawBasedOn_ = MakeList("cboDrawBasedOn", 2160, 4080, 1335, lblDate_->text());
+    lblPick_ = MakeLabel("lblPick", QStringLiteral("-> Pick..."), 3720, 4080, 795, 195, true);
+
+    dtPicker_ = new QDateEdit(this);
+    dtPicker_->setObjectName(QStringLiteral("dtPicker"));
+    dtPicker_->setGeometry(TwipRect(5400, 4080, 1335, 315));
+    dtPicker_->setCalendarPopup(true);
+    dtPicker_->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
+    QString dateFormat = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!dateFormat.contains(QLatin1String("yyyy"))) {
+        dateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    }
+    dtPicker_->setDisplayFormat(dateFormat);
+    dtPicker_->setAccessibleName(QStringLiteral("Date"));
+    dtPicker_->hide();
+
+    cboSigns_ = MakeList("cboSigns", 5400, 4080, 1335, QStringLiteral("Zodiac sign"));
+    cboSigns_->SetVisible(false);
+
+    txtName_ = new QLineEdit(this);
+    txtName_->setObjectName(QStringLiteral("txtName"));
+    txtName_->setGeometry(TwipRect(5400, 4080, 1335, 315));
+    txtName_->setAccessibleName(QStringLiteral("Name"));
+    txtName_->hide();
+
+    lblInclude_ = MakeLabel("lblInclude", QStringLiteral("Include this number on all tickets:"),
+                            240, 4560, 1815, 435, false);
+    cboInclude_ = MakeList("cboInclude", 2160, 4560, 1335, lblInclude_->text());
+    lblIncludePos_ = MakeLabel("lblIncludePos", QStringLiteral("-> Pick position:"), 3720, 4560,
+                               1395, 195, true);
+    lblIncludePos_->hide();
+    cboIncludePos_ = MakeList("cboIncludePos", 5400, 4560, 615, QStringLiteral("Pick position:"));
+    cboIncludePos_->SetVisible(false);
+    lblExclude_ = MakeLabel("lblExclude", QStringLiteral("Exclude this number from all tickets:"),
+                            240, 5040, 1815, 435, false);
+    cboExclude_ = MakeList("cboExclude", 2160, 5040, 1335, lblExclude_->text());
+    lblPreferred_ =
+        MakeLabel("lblPreferred", QStringLiteral("Preferred numbers:"), 240, 5520, 1620, 195, true);
+    cboPreferred_ = MakeList("cboPreferred", 2160, 5520, 1335, lblPreferred_->text());
+
+    // The windowed controls lie above the labels, images and the line.
+    for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        label->lower();
+    }
+    linSlash_->lower();
+
+    cboN_->SetHandler([this] { cboN_Click(); });
+    cboTotal_->SetHandler([this] { cboTotal_Click(); });
+    cboBonus_->SetHandler([this] { cboBonus_Click(); });
+    cboDrawBasedOn_->SetHandler([this] { cboDrawBasedOn_Click(); });
+    cboInclude_->SetHandler([this] { cboInclude_Click(); });
+}
+
+void FrmMain::SetTabOrder() {
+    const QList<QWidget*> order = {cboTickets_->box(),
+                                   cboN_->box(),
+                                   cboTotal_->box(),
+                                   cboBonus_->box(),
+                                   cboBonusMax_->box(),
+                                   flxGrid_,
+                                   cmdPrint_,
+                                   cmdMode_,
+                                   cmdStart_,
+                                   cmdHelp_,
+                                   cmdAbout_,
+                                   cmdExit_,
+                                   cboDrawBasedOn_->box(),
+                                   txtName_,
+                                   cboInclude_->box(),
+                                   cboIncludePos_->box(),
+                                   cboExclude_->box(),
+                                   cboPreferred_->box(),
+                                   dtPicker_,
+                                   cboSigns_->box()};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+OptionList* FrmMain::List(const QString& name) const {
+    return findChild<OptionList*>(name, Qt::FindDirectChildrenOnly);
+}
+
+// ---- Initialisation and the option lists ----
+
+void FrmMain::Form_Load() {
+    imgMin_->SetPicture(imgMinUp_->Picture());
+    imgClose_->SetPicture(imgCloseUp_->Picture());
+    setWindowTitle(TitleVersion());
+    lblCaption_->setText(TitleVersion());
+    lblCaption_->adjustSize();
+    FillOptionLists();
+    LoadSettings();
+}
+
+void FrmMain::FillOptionLists() {
+    cboTickets_->AddItems(NumberTexts(1, 50));
+    cboN_->AddItems(NumberTexts(3, 7));
+    cboTotal_->AddItems(NumberTexts(10, 99));
+    cboBonus_->AddItems({QStringLiteral("No"), QStringLiteral("Yes")});
+    cboBonusMax_->AddItems(NumberTexts(2, 99));
+    cboPreferred_->AddItems({QStringLiteral("Mixed numbers"), QStringLiteral("Low numbers"),
+                             QStringLiteral("High numbers")});
+    cboDrawBasedOn_->AddItems({QStringLiteral("Random"), QStringLiteral("Date"),
+                               QStringLiteral("Sign"), QStringLiteral("Name")});
+    cboSigns_->AddItems(
+        {QStringLiteral("Aries"), QStringLiteral("Taurus"), QStringLiteral("Gemini"),
+         QStringLiteral("Cancer"), QStringLiteral("Leo"), QStringLiteral("Virgo"),
+         QStringLiteral("Libra"), QStringLiteral("Scorpio"), QStringLiteral("Sagittarius"),
+         QStringLiteral("Capricorn"), QStringLiteral("Aquarius"), QStringLiteral("Pisces")});
+    cboSigns_->SetListIndex(0);
+    dtPicker_->setDateTime(QDateTime::currentDateTime());
+}
+
+void FrmMain::RebuildIncludeExcludeLists() {
+    cboExclude_->Clear();
+    cboInclude_->Clear();
+    cboExclude_->AddItem(QStringLiteral("Don't Exclude"));
+    cboInclude_->AddItem(QStringLiteral("Don't Include"));
+    const int low = IsLotto() ? 1 : 0;
+    const int high = IsLotto() ? cboTotal_->Text().toInt() : 9;
+    const QStringList numbers = NumberTexts(low, high);
+    cboExclude_->AddItems(numbers);
+    cboInclude_->AddItems(numbers);
+    cboExclude_->SetListIndex(0);
+    cboInclude_->SetListIndex(0);
+}
+
+void FrmMain::RebuildIncludePositions() {
+    cboIncludePos_->Clear();
+    cboIncludePos_->AddItems(NumberTexts(1, cboN_->Text().toInt()));
+    cboIncludePos_->SetListIndex(0);
+}
+
+void FrmMain::SetUpTicketGrid() {
+    const bool withBonus = cboBonus_->ListIndex() == 1 && IsLotto();
+    kivora::SetUpTicketGrid(*flxGrid_, cboN_->Text().toInt(), withBonus);
+}
+
+void FrmMain::cboN_Click() {
+    SetUpTicketGrid();
+    RebuildIncludePositions();
+}
+
+void FrmMain::cboTotal_Click() {
+    RebuildIncludeExcludeLists();
+}
+
+void FrmMain::cboBonus_Click() {
+    const bool yes = cboBonus_->ListIndex() == 1;
+    lblBonusMax_->setVisible(yes);
+    cboBonusMax_->SetVisible(yes);
+    SetUpTicketGrid();
+}
+
+void FrmMain::cboDrawBasedOn_Click() {
+    const int position = cboDrawBasedOn_->ListIndex();
+    QString caption;
+    switch (position) {
+    case 0:
+        break;
+    case 1:
+        caption = QStringLiteral("-> Pick a date:");
+        break;
+    case 2:
+        caption = QStringLiteral("-> Pick a sign:");
+        break;
+    default:
+        caption = QStringLiteral("-> Enter name:");
+        break;
+    }
+    lblPick_->setText(caption);
+    lblPick_->adjustSize();
+    dtPicker_->setVisible(position == 1);
+    cboSigns_->SetVisible(position == 2);
+    txtName_->setVisible(position != 0 && position != 1 && position != 2);
+}
+
+void FrmMain::cboInclude_Click() {
+    if (!IsDaily()) {
+        return;
+    }
+    const bool chosen = cboInclude_->ListIndex() >= 1;
+    cboIncludePos_->SetVisible(chosen);
+    lblIncludePos_->setVisible(chosen);
+    if (chosen) {
+        cboIncludePos_->SetListIndex(0);
+    }
+}
+
+// ---- Game modes ----
+
+void FrmMain::cmdMode_Click() {
+    if (IsLotto()) {
+        SetDailyMode();
+    } else {
+        SetLottoMode();
+    }
+}
+
+void FrmMain::SetLottoMode() {
+    gameMode_ = GameMode::Lotto;
+    cmdMode_->SetCaption(kLottoCaption);
+    lblType_->setText(kLottoType);
+    lblType_->adjustSize();
+    linSlash_->show();
+    cboTotal_->SetVisible(true);
+    lblBonus_->show();
+    cboBonus_->SetVisible(true);
+    const bool bonus = cboBonus_->ListIndex() != 0;
+    lblBonusMax_->setVisible(bonus);
+    cboBonusMax_->SetVisible(bonus);
+    lblIncludePos_->hide();
+    cboIncludePos_->SetVisible(false);
+    RebuildIncludeExcludeLists();
+    SetUpTicketGrid();
+}
+
+void FrmMain::SetDailyMode() {
+    gameMode_ = GameMode::Daily;
+    cmdMode_->SetCaption(kDailyCaption);
+    lblType_->setText(kDailyType);
+    lblType_->adjustSize();
+    linSlash_->hide();
+    cboTotal_->SetVisible(false);
+    lblBonus_->hide();
+    cboBonus_->SetVisible(false);
+    lblBonusMax_->hide();
+    cboBonusMax_->SetVisible(false);
+    RebuildIncludeExcludeLists();
+    SetUpTicketGrid();
+}
+
+// ---- The Start action ----
+
+DrawSettings FrmMain::ReadDrawSettings() const {
+    DrawSettings s;
+    s.gameMode = gameMode_;
+    s.ticketCount = cboTickets_->Text().toInt();
+    s.numbersPerTicket = cboN_->Text().toInt();
+    if (IsLotto()) {
+        s.highestNumber = cboTotal_->Text().toInt();
+    }
+    s.bonusPlayed = cboBonus_->ListIndex() == 1;
+    if (s.HasBonus()) {
+        s.highestBonus = static_cast<int16_t>(cboBonusMax_->Text().toInt());
+    }
+    switch (cboDrawBasedOn_->ListIndex()) {
+    case 0:
+        s.drawBasedOn = DrawBasis::Random;
+        break;
+    case 1:
+        s.drawBasedOn = DrawBasis::Date;
+        break;
+    case 2:
+        s.drawBasedOn = DrawBasis::Sign;
+        break;
+    case 3:
+        s.drawBasedOn = DrawBasis::Name;
+        break;
+    default:
+        s.drawBasedOn = DrawBasis::None;
+        break;
+    }
+    const QDate date = dtPicker_->date();
+    s.basisDate = CalendarDate{date.year(), date.month(), date.day()};
+    s.basisSign = static_cast<int16_t>(cboSigns_->ListIndex());
+    s.basisName = txtName_->text().toStdString();
+    const QString preferred = cboPreferred_->Text();
+    s.preference = preferred == QLatin1String("Low numbers")    ? NumberPreference::Low
+                   : preferred == QLatin1String("High numbers") ? NumberPreference::High
+                                                                : NumberPreference::Mixed;
+    s.includeNumber = cboInclude_->ListIndex() >= 1 ? cboInclude_->Text().toInt() : NoInclude;
+    s.excludeNumber = cboExclude_->ListIndex() >= 1 ? cboExclude_->Text().toInt() : NoExclude;
+    s.includePosition =
+        IsDaily() && s.includeNumber != NoInclude ? cboIncludePos_->Text().toInt() : 0;
+    return s;
+}
+
+void FrmMain::cmdStart_Click() {
+    if (cboInclude_->Text() == cboExclude_->Text()) {
+        cboExclude_->box()->setFocus(Qt::OtherFocusReason);
+        MessageBox::Show(
+            this,
+            QStringLiteral("You're trying to exclude and include the same number (") +
+                cboExclude_->Text() +
+                QStringLiteral(").\r\nIf you want to include a number and exclude one at the "
+                               "same time, \r\nthen make sure that the numbers are different."),
+            QMessageBox::Information);
+        return;
+    }
+    WaitPointer hourglass(this);
+    const DrawSettings settings = ReadDrawSettings();
+    // The panel always gives a record that can be drawn; should it not, say so and keep the grid.
+    if (const std::string problem = ValidateDrawSettings(settings); !problem.empty()) {
+        MessageBox::Show(this, QString::fromStdString(problem), QMessageBox::Critical);
+        return;
+    }
+    flxGrid_->Clear();
+    SetUpTicketGrid();
+    flxGrid_->SetRows(settings.ticketCount + 1);
+    TicketDrawer drawer(services_.generator, services_.clock, services_.locale);
+    drawer.Draw(settings,
+                [this](int row, const Ticket& ticket) { WriteTicketRow(*flxGrid_, row, ticket); });
+}
+
+// ---- Print, Help, About, Exit ----
+
+void FrmMain::cmdPrint_Click() {}
+
+void FrmMain::cmdHelp_Click() {}
+
+void FrmMain::cmdAbout_Click() {
+    if (openAbout_) {
+        openAbout_(this);
+    }
+}
+
+void FrmMain::cmdExit_Click() {
+    SaveSettings();
+    CloseAllWindows(this);
+}
+
+void FrmMain::imgClose_Click() {
+    cmdExit_Click();
+}
+
+// ---- Stored settings ----
+
+void FrmMain::LoadSettings() {
+    for (OptionList* list :
+         {cboTickets_, cboN_, cboTotal_, cboBonus_, cboBonusMax_, cboDrawBasedOn_, cboPreferred_}) {
+        list->SetListIndex(0);
+    }
+    SetLottoMode();
+}
+
+void FrmMain::SaveSettings() {}
+
+// ---- Hints and window handling ----
+
+QString FrmMain::HintFor(QObject* control) const {
+    if (control == cmdPrint_) {
+        return QStringLiteral("> Print your tickets");
+    }
+    if (control == cmdMode_) {
+        return QStringLiteral(
+            "> Change mode (Lotto for 6/49, Powerball etc. or Daily for Pick3, Daily4...)");
+    }
+    if (control == cmdStart_) {
+        return QStringLiteral("> Draw your numbers based on selected options");
+    }
+    if (control == cmdHelp_) {
+        return QStringLiteral("> Get help and how-to information");
+    }
+    if (control == cmdAbout_) {
+        return QStringLiteral("> Program information, support e-mail address and web site");
+    }
+    if (control == cmdExit_) {
+        return QStringLiteral("> Exit program");
+    }
+    if (control == lblTickets_) {
+        return QStringLiteral("> Number of tickets to draw (1 to 50)");
+    }
+    if (control == lblNumbers_) {
+        return QStringLiteral("> How many numbers out of total (for example: 6/49)");
+    }
+    if (control == lblBonus_) {
+        return QStringLiteral("> Select Yes to draw a bonus number, otherwise No");
+    }
+    if (control == lblBonusMax_) {
+        return QStringLiteral(
+            "> The highest bonus number for a particular lottery (select 42 for PowerBall)");
+    }
+    if (control == lblDate_) {
+        return QStringLiteral("> Draw numbers based on Date, Sign, Name or Randomly");
+    }
+    if (control == lblPick_) {
+        switch (cboDrawBasedOn_->ListIndex()) {
+        case 1:
+            return QStringLiteral("> Draw the numbers based on a date");
+        case 2:
+            return QStringLiteral("> Draw the numbers based on a Zodiac sign");
+        case 3:
+            return QStringLiteral(
+                "> Draw the numbers based on a name, a word or a number (can also be blank)");
+        default:
+            return lblStatus_->text();
+        }
+    }
+    if (control == lblIncludePos_) {
+        return QStringLiteral(
+            "> Select a position to include the number in (for Daily lotteries only)");
+    }
+    if (control == lblInclude_) {
+        return QStringLiteral("> Include a specific number on all tickets");
+    }
+    if (control == lblExclude_) {
+        return QStringLiteral("> Exclude a specific number from all tickets");
+    }
+    if (control == lblPreferred_) {
+        return QStringLiteral("> Specify the type of numbers to draw from (Low, High or Mixed)");
+    }
+    return lblStatus_->text(); // every other control leaves the hint in place
+}
+
+void FrmMain::ShowHint(const QString& hint) {
+    if (lblStatus_->text() == hint) {
+        return;
+    }
+    lblStatus_->setText(hint);
+    lblStatus_->adjustSize();
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove && qobject_cast<QLabel*>(watched)) {
+        ShowHint(HintFor(watched));
+        return true; // a label never starts a drag of the window
+    }
+    if ((event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::MouseButtonRelease) &&
+        qobject_cast<QLabel*>(watched)) {
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FrmMain::mousePressEvent(QMouseEvent* event) {
+    if (childAt(event->position().toPoint()) == nullptr) {
+        drag_->Press(event);
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void FrmMain::mouseMoveEvent(QMouseEvent* event) {
+    if (childAt(event->position().toPoint()) != nullptr && !drag_->Dragging()) {
+        return;
+    }
+    ShowHint(QString());
+    if (event->buttons() == Qt::LeftButton) {
+        drag_->Move(event);
+    }
+}
+
+void FrmMain::mouseReleaseEvent(QMouseEvent* event) {
+    drag_->Release();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void FrmMain::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(224, 224, 224));
+    if (background_->isValid()) {
+        background_->render(&p, QRectF(rect()));
+    }
+}
+
+} // namespace kivora
