@@ -58,10 +58,13 @@ NumberRange CandidateRange(const DrawSettings& settings) {
     return {1, settings.highestNumber};
 }
 
-int16_t RandomInRange(Generator& generator, int32_t low, int32_t high) {
+int32_t MapToRange(float r, int32_t low, int32_t high) {
     const int32_t n = high - low + 1;
-    const double r = generator.NextRandom();
-    return static_cast<int16_t>(static_cast<int32_t>(std::floor(r * n)) + low);
+    return static_cast<int32_t>(std::floor(static_cast<double>(r) * n)) + low;
+}
+
+int16_t RandomInRange(Generator& generator, int32_t low, int32_t high) {
+    return static_cast<int16_t>(MapToRange(generator.NextRandom(), low, high));
 }
 
 std::vector<int32_t> DrawLottoTicket(Generator& generator, NumberRange range,
@@ -113,7 +116,8 @@ void SortTicketNumbers(std::vector<int32_t>& numbers) {
 std::vector<int32_t> DrawDailyTicket(Generator& generator, NumberRange range,
                                      const DrawSettings& settings) {
     RequireTicketSize(settings);
-    if (range.Size() < 1 || UsableCount(range, settings.excludeNumber, settings.excludeNumber) < 1) {
+    if (range.Size() < 1 ||
+        UsableCount(range, settings.excludeNumber, settings.excludeNumber) < 1) {
         throw InvalidDrawSettings("The digits " + std::to_string(range.low) + " to " +
                                   std::to_string(range.high) +
                                   " hold nothing but the excluded number.");
@@ -143,8 +147,7 @@ std::vector<int32_t> DrawDailyTicket(Generator& generator, NumberRange range,
 
 int32_t DrawBonusNumber(Generator& generator, const Clock& clock, int16_t highestBonus) {
     generator.Reseed(clock.TimeOfDaySeconds());
-    const double r = generator.NextRandom();
-    return static_cast<int32_t>(std::floor(highestBonus * r)) + 1;
+    return MapToRange(generator.NextRandom(), 1, highestBonus);
 }
 
 } // namespace kivora

@@ -29,7 +29,12 @@ public:
 // The range every number of a ticket comes from, by mode and preference.
 NumberRange CandidateRange(const DrawSettings& settings);
 
-// floor(r * n) + low for one NextRandom r; consumes exactly one value.
+// floor(r * n) + low with n = high - low + 1, the product in double precision (exact for these
+// sizes). For 0 <= r < 1 the result never leaves [low, high]. Every drawn number and every bonus
+// number is mapped through it.
+int32_t MapToRange(float r, int32_t low, int32_t high);
+
+// MapToRange of one NextRandom value; consumes exactly one value.
 int16_t RandomInRange(Generator& generator, int32_t low, int32_t high);
 
 // Distinct numbers in drawing order; the include number (if any) comes first, undrawn.

@@ -13,7 +13,9 @@ std::string OutOfRange(const char* what, int32_t value, int32_t low, int32_t hig
            std::to_string(high) + ", not " + std::to_string(value) + ".";
 }
 
-bool Within(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
+bool Within(int32_t value, int32_t low, int32_t high) {
+    return value >= low && value <= high;
+}
 
 } // namespace
 

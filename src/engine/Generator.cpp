@@ -22,8 +22,8 @@ Generator::State Expand(uint64_t seed) {
     return s;
 }
 
-constexpr uint64_t kIntTag = 0x494e5453454544ULL;   // seeds from ComputeSeed
-constexpr uint64_t kFloatTag = 0x464c545345454ULL;  // time-of-day seeds for the bonus
+constexpr uint64_t kIntTag = 0x494e5453454544ULL;  // seeds from ComputeSeed
+constexpr uint64_t kFloatTag = 0x464c545345454ULL; // time-of-day seeds for the bonus
 
 } // namespace
 
@@ -43,7 +43,9 @@ Generator::Generator(const State& state) : state_(state) {
     }
 }
 
-Generator Generator::FromSeed(uint64_t seed) { return Generator(Expand(seed)); }
+Generator Generator::FromSeed(uint64_t seed) {
+    return Generator(Expand(seed));
+}
 
 uint64_t Generator::Next() {
     const uint64_t result = std::rotl(state_[1] * 5, 7) * 9;
@@ -79,6 +81,8 @@ void Generator::Reseed(float timeOfDay) {
     Absorb(kFloatTag, std::bit_cast<uint32_t>(timeOfDay));
 }
 
-float Generator::NextRandom() { return ToUnitFloat(Next()); }
+float Generator::NextRandom() {
+    return ToUnitFloat(Next());
+}
 
 } // namespace kivora

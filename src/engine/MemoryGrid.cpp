@@ -9,7 +9,9 @@ MemoryGrid::MemoryGrid(int rows, int cols) : rows_(rows), cols_(cols) {
     alignments_.assign(static_cast<size_t>(cols_), 0);
 }
 
-void MemoryGrid::Clear() { cells_.clear(); }
+void MemoryGrid::Clear() {
+    cells_.clear();
+}
 
 void MemoryGrid::SetRows(int rows) {
     if (rows < 1) {
@@ -43,7 +45,9 @@ void MemoryGrid::SetColAlignment(int col, int alignment) {
     alignments_[static_cast<size_t>(col)] = alignment;
 }
 
-std::string MemoryGrid::Text() const { return Cell(row_, col_); }
+std::string MemoryGrid::Text() const {
+    return Cell(row_, col_);
+}
 
 void MemoryGrid::SetText(const std::string& text) {
     if (!Valid(row_, col_)) {
@@ -69,8 +73,12 @@ uint32_t MemoryGrid::CellColor(int row, int col) const {
     return it == cells_.end() ? kDefaultColor : it->second.color;
 }
 
-int MemoryGrid::ColWidth(int col) const { return widths_.at(static_cast<size_t>(col)); }
+int MemoryGrid::ColWidth(int col) const {
+    return widths_.at(static_cast<size_t>(col));
+}
 
-int MemoryGrid::ColAlignment(int col) const { return alignments_.at(static_cast<size_t>(col)); }
+int MemoryGrid::ColAlignment(int col) const {
+    return alignments_.at(static_cast<size_t>(col));
+}
 
 } // namespace kivora

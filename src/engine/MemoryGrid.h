@@ -41,7 +41,9 @@ private:
         std::string text;
         uint32_t color = kDefaultColor;
     };
-    bool Valid(int row, int col) const { return row >= 0 && row < rows_ && col >= 0 && col < cols_; }
+    bool Valid(int row, int col) const {
+        return row >= 0 && row < rows_ && col >= 0 && col < cols_;
+    }
 
     int rows_;
     int cols_;
