@@ -1,0 +1,125 @@
+#include "Registry.h"
+
+#include <limits>
+#include <memory>
+
+#include <QLockFile>
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace kivora {
+
+namespace {
+
+#ifdef Q_OS_WIN
+
+std::unique_ptr<QSettings> OpenKey(const QString& keyPath) {
+    // QSettings writes an int as REG_DWORD and reads a REG_DWORD back as an int.
+    return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\") + keyPath,
+                                       QSettings::NativeFormat);
+}
+
+#else
+
+// "Software\Maker\Program\Sub" is Maker/Program.conf, section [Sub]; values of the key itself
+// sit in the file's [General] section. A path that names no maker has no place to live.
+std::unique_ptr<QSettings> OpenKey(const QString& keyPath) {
+    QStringList parts = keyPath.split(u'\\', Qt::SkipEmptyParts);
+    if (!parts.isEmpty() && parts.front().compare(u"Software", Qt::CaseInsensitive) == 0) {
+        parts.removeFirst();
+    }
+    if (parts.isEmpty()) {
+        return nullptr;
+    }
+    const QString maker = parts.takeFirst();
+    const QString program = parts.isEmpty() ? QString() : parts.takeFirst();
+    auto store =
+        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, maker, program);
+    if (!parts.isEmpty()) {
+        store->beginGroup(parts.join(u'/'));
+    }
+    return store;
+}
+
+// A DWORD is plain decimal text: an optional sign and digits that fit in 32 bits. Anything else
+// (blanks inside, decimals, hex, empty text, overflow) reads as 0. QSettings has already trimmed
+// blanks around an unquoted value.
+int32_t ParseDecimal(const QString& text) {
+    constexpr int64_t kLimit = int64_t{1} << 31;
+    const bool negative = text.startsWith(u'-');
+    const qsizetype first = negative || text.startsWith(u'+') ? 1 : 0;
+    if (text.size() == first) {
+        return 0;
+    }
+    int64_t magnitude = 0;
+    for (qsizetype i = first; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < u'0' || c > u'9') {
+            return 0;
+        }
+        magnitude = magnitude * 10 + (c - u'0');
+        if (magnitude > kLimit) {
+            return 0;
+        }
+    }
+    const int64_t value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<int32_t>::max()) {
+        return 0;
+    }
+    return static_cast<int32_t>(value);
+}
+
+// QSettings waits without limit for its lock file. A live writer holds it for milliseconds, but
+// a lock that never frees (a folder in its place, say) would hang the exit: skip that write.
+bool LockWillFree(const QSettings& store) {
+    QLockFile lock(store.fileName() + QStringLiteral(".lock"));
+    if (lock.tryLock(1000)) {
+        lock.unlock();
+        return true;
+    }
+    // Other errors (the folder does not exist yet, no permission) are QSettings' to handle.
+    return lock.error() != QLockFile::LockFailedError;
+}
+
+#endif
+
+int32_t DwordOf(const QVariant& value) {
+    // An int comes from the registry or from a write of this process still cached by QSettings.
+    if (value.typeId() == QMetaType::Int) {
+        return value.toInt();
+    }
+#ifndef Q_OS_WIN
+    if (value.typeId() == QMetaType::QString) {
+        return ParseDecimal(value.toString());
+    }
+#endif
+    return 0;
+}
+
+} // namespace
+
+// The current user's store is the only root there is, so the root takes no part below.
+int32_t ReadDword(RootKey /*root*/, const QString& keyPath, const QString& valueName) {
+    const std::unique_ptr<QSettings> store = OpenKey(keyPath);
+    return store ? DwordOf(store->value(valueName)) : 0;
+}
+
+void WriteDword(RootKey /*root*/, const QString& keyPath, const QString& valueName, int32_t value) {
+    const std::unique_ptr<QSettings> store = OpenKey(keyPath);
+    if (!store) {
+        return;
+    }
+#ifndef Q_OS_WIN
+    if (!LockWillFree(*store)) {
+        return;
+    }
+#endif
+    store->setValue(valueName, static_cast<int>(value));
+    // A failed sync (read-only folder, full disk) leaves the old file: QSettings saves through
+    // QSaveFile. Nothing is reported.
+    store->sync();
+}
+
+} // namespace kivora
