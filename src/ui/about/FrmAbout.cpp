@@ -1,0 +1,257 @@
+#include "FrmAbout.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+#include <QSvgRenderer>
+
+#include "common/AppIdentity.h"
+#include "common/Fonts.h"
+#include "common/Links.h"
+#include "common/Shell.h"
+#include "common/WindowDrag.h"
+#include "ui/controls/ImageBox.h"
+#include "ui/controls/XPButton.h"
+
+namespace kivora {
+
+namespace {
+
+// Layouts are given in twips: 15 to a pixel at 96 dots per inch.
+int Px(int twips) {
+    return qRound(twips / 15.0);
+}
+
+constexpr int kBorder = 1;
+constexpr int kClientWidth = 4575;
+constexpr int kClientHeight = 3465;
+// The field names end here, left of the light box that holds the link values: the substitute
+// face is wider than the design's, and names starting at the design's left edge would run into
+// the links.
+constexpr int kFieldNameRight = 64;
+
+const QColor kTextColor(255, 255, 128);
+const QColor kLinkColor(0, 0, 255);
+const QColor kBorderColor(22, 26, 31);
+const QColor kCloseBack(255, 192, 128);
+const QColor kCloseHoverCaption(192, 64, 0);
+
+void SetText(QLabel* label, const QString& text) {
+    label->setText(text);
+    label->adjustSize();
+}
+
+} // namespace
+
+FrmAbout::FrmAbout(QWidget* owner, Shell& shell, const QString& closeUp, const QString& closeDown)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), shell_(shell), closeUp_(closeUp),
+      closeDown_(closeDown), drag_(std::make_unique<WindowDrag>(this)),
+      background_(new QSvgRenderer(QStringLiteral(":/art/about-background.svg"), this)) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowModality(Qt::ApplicationModal);
+    setFont(ProgramFont(8.25));
+    setFocusPolicy(Qt::NoFocus);
+    setContentsMargins(kBorder, kBorder, kBorder, kBorder);
+    setFixedSize(Px(kClientWidth) + 2 * kBorder, Px(kClientHeight) + 2 * kBorder);
+
+    lblCaption_ = MakeLabel("lblCaption", 120, 75);
+    lblCaption_->setFont(ProgramFont(8.25, true));
+
+    const QPoint client = contentsRect().topLeft();
+    imgClose_ = new ImageBox(this);
+    imgClose_->setObjectName(QStringLiteral("imgClose"));
+    imgClose_->setGeometry(Px(4220) + client.x(), Px(60) + client.y(), Px(315), Px(315));
+    imgClose_->setToolTip(QStringLiteral("Close"));
+    imgClose_->setAccessibleName(QStringLiteral("Close"));
+    connect(imgClose_, &ImageBox::MouseDown, this, &FrmAbout::imgClose_MouseDown);
+    connect(imgClose_, &ImageBox::MouseUp, this, &FrmAbout::imgClose_MouseUp);
+    connect(imgClose_, &ImageBox::Click, this, &FrmAbout::close);
+
+    imgLogo_ = new ImageBox(this);
+    imgLogo_->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo_->setGeometry(Px(360) + client.x(), Px(720) + client.y(), Px(960), Px(960));
+    imgLogo_->SetPicture(QStringLiteral(":/art/logo.svg"));
+
+    lblTitle_ = MakeLabel("lblTitle", 1680, 680);
+    lblTitle_->setFont(ProgramFont(12, true));
+    lblBy_ = MakeLabel("lblBy", 1680, 1350);
+    lblDate_ = MakeLabel("lblDate", 1680, 1590);
+
+    lblEmaillbl_ = MakeLabel("lblEmaillbl", 360, 2760);
+    lblWebsitelbl_ = MakeLabel("lblWebsitelbl", 360, 3000);
+    for (QLabel* name : {lblEmaillbl_, lblWebsitelbl_}) {
+        SetText(name,
+                name == lblEmaillbl_ ? QStringLiteral("E-mail:") : QStringLiteral("Website:"));
+        name->move(kFieldNameRight + client.x() - name->width(), name->y());
+    }
+    lblEmail_ = MakeLink("lblEmail", 1080, 2760);
+    lblWebsite_ = MakeLink("lblWebsite", 1080, 3000);
+
+    cmdClose_ = new XPButton(this);
+    cmdClose_->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose_->SetCaption(QStringLiteral("&Close"));
+    cmdClose_->setFont(ProgramFont(8.25));
+    cmdClose_->SetShape(0);
+    // The caption colour and the hover background stay the control's own.
+    cmdClose_->SetColors(cmdClose_->ForeColor(), kCloseHoverCaption, kCloseBack,
+                         cmdClose_->HoverBackColor());
+    cmdClose_->setGeometry(Px(3240) + client.x(), Px(2880) + client.y(), Px(1095), Px(375));
+    connect(cmdClose_, &XPButton::clicked, this, &FrmAbout::close);
+    cmdClose_->setFocus(Qt::OtherFocusReason);
+}
+
+FrmAbout::~FrmAbout() = default;
+
+void FrmAbout::ShowModal(QWidget* owner, Shell& shell, const QString& closeUp,
+                         const QString& closeDown) {
+    // A new window for every opening, so nothing carries over from the last one. The guard
+    // covers an owner that goes (and takes the window with it) while the window is open.
+    QPointer<FrmAbout> about = new FrmAbout(owner, shell, closeUp, closeDown);
+    about->Form_Load();
+    about->exec();
+    delete about.data();
+}
+
+QLabel* FrmAbout::MakeLabel(const char* name, int left, int top) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QLatin1String(name));
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, kTextColor);
+    label->setPalette(pal);
+    label->setTextFormat(Qt::PlainText);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->installEventFilter(this);
+    label->move(Px(left) + contentsRect().left(), Px(top) + contentsRect().top());
+    return label;
+}
+
+QLabel* FrmAbout::MakeLink(const char* name, int left, int top) {
+    QLabel* link = MakeLabel(name, left, top);
+    QFont font = ProgramFont(8.25, true);
+    font.setUnderline(true);
+    link->setFont(font);
+    QPalette pal = link->palette();
+    pal.setColor(QPalette::WindowText, kLinkColor);
+    link->setPalette(pal);
+    link->setCursor(Qt::PointingHandCursor);
+    return link;
+}
+
+void FrmAbout::Form_Load() {
+    imgClose_->SetPicture(closeUp_);
+    SetText(lblTitle_, TitleVersion());
+    SetText(lblCaption_, QStringLiteral("About ") + AppTitle());
+    SetText(lblBy_, QStringLiteral("Author: ") + AppMaker());
+    SetText(lblDate_, QStringLiteral("Date: Apr 29, 2009"));
+    SetText(lblEmail_, kSupportEmail);
+    SetText(lblWebsite_, kWebPage);
+    CenterOnScreen();
+}
+
+void FrmAbout::CenterOnScreen() {
+    const QScreen* shown = parentWidget() ? parentWidget()->screen() : screen();
+    if (shown) {
+        move(shown->availableGeometry().center() - rect().center());
+    }
+}
+
+void FrmAbout::imgClose_MouseDown(Qt::MouseButton button) {
+    if (button == Qt::LeftButton) {
+        imgClose_->SetPicture(closeDown_);
+    }
+}
+
+void FrmAbout::imgClose_MouseUp(Qt::MouseButton button) {
+    if (button == Qt::LeftButton) {
+        imgClose_->SetPicture(closeUp_);
+    }
+}
+
+void FrmAbout::lblEmail_Click() {
+    SendSupportMail(shell_);
+}
+
+void FrmAbout::lblWebsite_Click() {
+    OpenWebPage(shell_, kWebPage);
+}
+
+bool FrmAbout::eventFilter(QObject* watched, QEvent* event) {
+    auto* label = qobject_cast<QLabel*>(watched);
+    if (!label) {
+        return QDialog::eventFilter(watched, event);
+    }
+    // Labels keep every mouse event to themselves: none starts a drag of the window.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            linkPressed_ = label;
+        }
+        return true;
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const bool click = mouse->button() == Qt::LeftButton && linkPressed_ == label &&
+                           label->rect().contains(mouse->position().toPoint());
+        if (mouse->button() == Qt::LeftButton) {
+            linkPressed_ = nullptr;
+        }
+        if (click && label == lblEmail_) {
+            lblEmail_Click();
+        } else if (click && label == lblWebsite_) {
+            lblWebsite_Click();
+        }
+        return true;
+    }
+    case QEvent::MouseMove:
+        return true;
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
+}
+
+void FrmAbout::mousePressEvent(QMouseEvent* event) {
+    if (childAt(event->position().toPoint()) == nullptr) {
+        drag_->Press(event);
+    }
+    event->accept();
+}
+
+void FrmAbout::mouseMoveEvent(QMouseEvent* event) {
+    if (childAt(event->position().toPoint()) != nullptr && !drag_->Dragging()) {
+        return;
+    }
+    if (event->buttons() == Qt::LeftButton) {
+        drag_->Move(event);
+    }
+}
+
+void FrmAbout::mouseReleaseEvent(QMouseEvent* event) {
+    drag_->Release();
+    event->accept();
+}
+
+void FrmAbout::keyPressEvent(QKeyEvent* event) {
+    // Only Close and the close image unload the window; Escape does not.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void FrmAbout::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    // The picture carries its own frame line, so it spans the border and the frame falls on it.
+    if (background_->isValid()) {
+        background_->render(&p, QRectF(rect()));
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(kBorderColor);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+} // namespace kivora

@@ -1,0 +1,146 @@
+#include "FrmPoczatek.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QSvgRenderer>
+#include <QThread>
+
+#include "common/AppIdentity.h"
+#include "common/Fonts.h"
+#include "ui/controls/ImageBox.h"
+
+namespace kivora {
+
+namespace {
+
+// Layouts are given in twips: 15 to a pixel at 96 dots per inch.
+int Px(int twips) {
+    return qRound(twips / 15.0);
+}
+
+constexpr int kBorder = 1;
+constexpr int kClientWidth = 5970;
+constexpr int kStartupHeight = 1500; // border included
+constexpr int kTextRight = 5775;     // the three labels end here
+// Showing never waits longer than this for the first paint, whatever the platform does.
+constexpr int kPaintTimeoutMs = 1000;
+
+const QColor kBackColor(255, 224, 192);
+const QColor kBorderColor(64, 64, 64);
+const QColor kTitleColor(128, 64, 0);
+const QColor kTaglineColor(128, 128, 128);
+
+} // namespace
+
+FrmPoczatek::FrmPoczatek(std::function<void()> openMainWindow, int waitMs, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+      openMainWindow_(std::move(openMainWindow)), waitMs_(waitMs),
+      background_(new QSvgRenderer(QStringLiteral(":/art/startup-background.svg"), this)) {
+    setObjectName(QStringLiteral("frmPoczatek"));
+    setWindowTitle(TitleVersion());
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setContentsMargins(kBorder, kBorder, kBorder, kBorder);
+    // Until the load handler trims it to the band, the window spans the whole picture.
+    resize(Px(kClientWidth) + 2 * kBorder, background_->defaultSize().height() + 2 * kBorder);
+
+    const QPoint client = contentsRect().topLeft();
+    imgLogo_ = new ImageBox(this);
+    imgLogo_->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo_->setGeometry(Px(120) + client.x(), Px(120) + client.y(), Px(960), Px(960));
+    imgLogo_->SetPicture(QStringLiteral(":/art/logo.svg"));
+    imgLogo_->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    lblWersja_ = MakeLabel("lblWersja", QStringLiteral("Title & version"), 9.75, kTitleColor);
+    lblWersja_->setGeometry(Px(1590) + client.x(), Px(240) + client.y(), Px(4185), Px(240));
+    lblPrzez_ = MakeLabel("lblPrzez", QStringLiteral("by Author"), 9.75, kTitleColor);
+    lblPrzez_->setGeometry(Px(3750) + client.x(), Px(480) + client.y(), Px(2025), Px(240));
+
+    // Sizes itself to its text; kept on the common right edge, since the substitute face need
+    // not be as wide as the design's.
+    lblPowerBall_ = MakeLabel("lblPowerBall", QStringLiteral("Supports all major lotteries"), 8.25,
+                              kTaglineColor);
+    lblPowerBall_->adjustSize();
+    lblPowerBall_->move(Px(kTextRight) + client.x() - lblPowerBall_->width(), Px(840) + client.y());
+}
+
+FrmPoczatek::~FrmPoczatek() = default;
+
+QLabel* FrmPoczatek::MakeLabel(const char* name, const QString& text, qreal pointSize,
+                               const QColor& color) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(ProgramFont(pointSize, true));
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, color);
+    label->setPalette(pal);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+void FrmPoczatek::Form_Load() {
+    SetStartupTexts();
+    ShowStartupWindow();
+    OpenMainWindow();
+}
+
+void FrmPoczatek::SetStartupTexts() {
+    lblPrzez_->setText(QStringLiteral("by ") + AppMaker());
+    resize(width(), Px(kStartupHeight));
+    lblWersja_->setText(TitleVersion());
+}
+
+void FrmPoczatek::CenterOnScreen() {
+    if (const QScreen* shown = screen()) {
+        move(shown->availableGeometry().center() - rect().center());
+    }
+}
+
+void FrmPoczatek::ShowStartupWindow() {
+    CenterOnScreen();
+    show();
+    // The wait below handles no events, so the window has to be on the screen, painted, first.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!painted_ && elapsed.elapsed() < kPaintTimeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        if (!painted_) {
+            QThread::msleep(1);
+        }
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QThread::msleep(static_cast<unsigned long>(qMax(0, waitMs_)));
+}
+
+void FrmPoczatek::OpenMainWindow() {
+    if (openMainWindow_) {
+        openMainWindow_();
+    }
+    close(); // deletes the window once control is back in the event loop
+}
+
+void FrmPoczatek::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRect client = contentsRect();
+    p.fillRect(client, kBackColor);
+    if (background_->isValid()) {
+        // Drawn at its own size from the corner: the band shows only the top-left of it.
+        p.save();
+        p.setClipRect(client);
+        p.setRenderHint(QPainter::Antialiasing);
+        background_->render(&p, QRectF(client.topLeft(), background_->defaultSize()));
+        p.restore();
+    }
+    p.setPen(kBorderColor);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    painted_ = true;
+}
+
+} // namespace kivora
