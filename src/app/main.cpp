@@ -1,13 +1,55 @@
+// Kivora starts with its start-up window; everything else happens from there.
+#include <memory>
+
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
 
 #include "AppInfo.h"
-#include "common/AppIdentity.h"
+#include "common/DesktopShell.h"
 #include "common/Fonts.h"
 #include "common/UserSeedLocale.h"
 #include "engine/Generator.h"
 #include "engine/SystemClock.h"
+#include "print/QPrinterPort.h"
 #include "ui/main/FrmMain.h"
+#include "ui/startup/FrmPoczatek.h"
+
+#ifdef Q_OS_LINUX
+#include <ctime>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Milliseconds since the process was started, for KIVORA_REPORT_STARTUP; -1 where unknown.
+double MillisecondsSinceProcessStart() {
+#ifdef Q_OS_LINUX
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    const QByteArray line = stat.readAll();
+    // Field 22 (start time, in clock ticks since boot) counts from after the command's ")".
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 20) {
+        return -1;
+    }
+    const double startTicks = fields.at(19).toDouble();
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double nowMs = static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+    return nowMs - startTicks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+#else
+    return -1;
+#endif
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -22,10 +64,25 @@ int main(int argc, char* argv[]) {
     kivora::Generator generator;
     kivora::SystemClock clock;
     kivora::UserSeedLocale locale;
-    kivora::FrmMain frmMain(kivora::MainWindowServices{generator, clock, locale, {}, nullptr});
-    frmMain.Form_Load();
-    const QRect screen = frmMain.screen()->availableGeometry();
-    frmMain.move(screen.center() - frmMain.rect().center());
-    frmMain.show();
+    kivora::DesktopShell shell;
+    std::unique_ptr<kivora::FrmMain> frmMain;
+
+    auto openMainWindow = [&] {
+        frmMain = std::make_unique<kivora::FrmMain>(kivora::MainWindowServices{
+            generator, clock, locale, &kivora::QPrinterPort::OpenDefault, &shell});
+        frmMain->Form_Load();
+        const QRect screen = frmMain->screen()->availableGeometry();
+        frmMain->move(screen.center() - frmMain->rect().center());
+        frmMain->show();
+        if (qEnvironmentVariableIsSet("KIVORA_REPORT_STARTUP")) {
+            QTimer::singleShot(0, frmMain.get(), [] {
+                std::fprintf(stderr, "kivora: main window shown %.0f ms after process start\n",
+                             MillisecondsSinceProcessStart());
+            });
+        }
+    };
+    // The start-up window deletes itself once the main window is up.
+    auto* frmPoczatek = new kivora::FrmPoczatek(openMainWindow);
+    frmPoczatek->Form_Load();
     return app.exec();
 }

@@ -14,12 +14,17 @@
 #include "common/AppIdentity.h"
 #include "common/CloseAllWindows.h"
 #include "common/Fonts.h"
+#include "common/Help.h"
 #include "common/MessageBox.h"
 #include "common/WindowDrag.h"
 #include "engine/Draw.h"
+#include "ui/about/FrmAbout.h"
 #include "engine/Generator.h"
 #include "engine/TicketDrawer.h"
 #include "engine/TicketGrid.h"
+#include "print/Printout.h"
+#include "settings/Registry.h"
+#include "settings/StoredSettings.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/LineControl.h"
@@ -562,13 +567,17 @@ void FrmMain::cmdStart_Click() {
 
 // ---- Print, Help, About, Exit ----
 
-void FrmMain::cmdPrint_Click() {}
+void FrmMain::cmdPrint_Click() { PrintGrid(this, *flxGrid_, services_.openPrinter); }
 
-void FrmMain::cmdHelp_Click() {}
+void FrmMain::cmdHelp_Click() {
+    if (services_.shell) {
+        ShowHelp(this, *services_.shell, QCoreApplication::applicationDirPath());
+    }
+}
 
 void FrmMain::cmdAbout_Click() {
-    if (openAbout_) {
-        openAbout_(this);
+    if (services_.shell) {
+        FrmAbout::ShowModal(this, *services_.shell, imgCloseUp_->Picture(), imgCloseDn_->Picture());
     }
 }
 
@@ -583,15 +592,33 @@ void FrmMain::imgClose_Click() {
 
 // ---- Stored settings ----
 
-void FrmMain::LoadSettings() {
-    for (OptionList* list :
-         {cboTickets_, cboN_, cboTotal_, cboBonus_, cboBonusMax_, cboDrawBasedOn_, cboPreferred_}) {
-        list->SetListIndex(0);
-    }
-    SetLottoMode();
+// The lists in the order their positions are stored; the game mode follows them.
+std::array<OptionList*, 7> FrmMain::StoredLists() const {
+    return {cboTickets_, cboN_, cboTotal_, cboBonus_, cboBonusMax_, cboDrawBasedOn_, cboPreferred_};
 }
 
-void FrmMain::SaveSettings() {}
+void FrmMain::LoadSettings() {
+    const std::array<OptionList*, 7> lists = StoredLists();
+    for (size_t i = 0; i < lists.size(); ++i) {
+        const int32_t stored = ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kStoredListValues[i]);
+        lists[i]->SetListIndex(StoredPosition(stored, lists[i]->ListCount()));
+    }
+    if (ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kGameMode) != 0) {
+        SetDailyMode();
+    } else {
+        SetLottoMode();
+    }
+}
+
+void FrmMain::SaveSettings() {
+    const std::array<OptionList*, 7> lists = StoredLists();
+    for (size_t i = 0; i < lists.size(); ++i) {
+        const auto position = static_cast<int16_t>(lists[i]->ListIndex());
+        WriteDword(RootKey::CurrentUser, kSettingsKeyPath, kStoredListValues[i],
+                   static_cast<int32_t>(position));
+    }
+    WriteDword(RootKey::CurrentUser, kSettingsKeyPath, kGameMode, IsLotto() ? 0 : 1);
+}
 
 // ---- Hints and window handling ----
 

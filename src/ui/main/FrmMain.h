@@ -15,6 +15,7 @@
 //    background. lblStatus explains the control under the pointer.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -84,9 +85,6 @@ public:
     FlexGrid* Grid() const { return flxGrid_; }
     OptionList* List(const QString& name) const;
 
-    // The About window to show for cmdAbout; set by the application.
-    void SetAboutOpener(std::function<void(QWidget*)> opener) { openAbout_ = std::move(opener); }
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -113,6 +111,7 @@ private:
     void cboDrawBasedOn_Click();
     void cboInclude_Click();
 
+    std::array<OptionList*, 7> StoredLists() const;
     void ShowHint(const QString& hint);
     QString HintFor(QObject* control) const;
 
@@ -120,7 +119,6 @@ private:
     GameMode gameMode_ = GameMode::Lotto;
     std::unique_ptr<WindowDrag> drag_;
     QSvgRenderer* background_ = nullptr;
-    std::function<void(QWidget*)> openAbout_;
 
     QLabel* lblCaption_ = nullptr;
     ImageBox* imgMin_ = nullptr;
