@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Validates the installed desktop entry and AppStream metainfo with the freedesktop tools.
+# Usage: validate_desktop.sh BUILD_DIR
+set -euo pipefail
+build=${1:?usage: validate_desktop.sh BUILD_DIR}
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
+desktop-file-validate "$root/usr/share/applications/org.kivora.Kivora.desktop"
+appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.kivora.Kivora.metainfo.xml"
+echo "desktop entry and metainfo valid"
