@@ -11,7 +11,6 @@
 #include "common/AppIdentity.h"
 #include "common/Fonts.h"
 #include "common/Links.h"
-#include "common/Shell.h"
 #include "common/WindowDrag.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/XPButton.h"
@@ -39,6 +38,14 @@ const QColor kBorderColor(22, 26, 31);
 const QColor kCloseBack(255, 192, 128);
 const QColor kCloseHoverCaption(192, 64, 0);
 
+// Positions are in the client area, inside the border.
+QPoint TwipPoint(int left, int top) {
+    return {Px(left) + kBorder, Px(top) + kBorder};
+}
+QRect TwipRect(int left, int top, int width, int height) {
+    return {TwipPoint(left, top), QSize(Px(width), Px(height))};
+}
+
 void SetText(QLabel* label, const QString& text) {
     label->setText(text);
     label->adjustSize();
@@ -60,10 +67,9 @@ FrmAbout::FrmAbout(QWidget* owner, Shell& shell, const QString& closeUp, const Q
     lblCaption_ = MakeLabel("lblCaption", 120, 75);
     lblCaption_->setFont(ProgramFont(8.25, true));
 
-    const QPoint client = contentsRect().topLeft();
     imgClose_ = new ImageBox(this);
     imgClose_->setObjectName(QStringLiteral("imgClose"));
-    imgClose_->setGeometry(Px(4220) + client.x(), Px(60) + client.y(), Px(315), Px(315));
+    imgClose_->setGeometry(TwipRect(4220, 60, 315, 315));
     imgClose_->setToolTip(QStringLiteral("Close"));
     imgClose_->setAccessibleName(QStringLiteral("Close"));
     connect(imgClose_, &ImageBox::MouseDown, this, &FrmAbout::imgClose_MouseDown);
@@ -72,7 +78,7 @@ FrmAbout::FrmAbout(QWidget* owner, Shell& shell, const QString& closeUp, const Q
 
     imgLogo_ = new ImageBox(this);
     imgLogo_->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo_->setGeometry(Px(360) + client.x(), Px(720) + client.y(), Px(960), Px(960));
+    imgLogo_->setGeometry(TwipRect(360, 720, 960, 960));
     imgLogo_->SetPicture(QStringLiteral(":/art/logo.svg"));
 
     lblTitle_ = MakeLabel("lblTitle", 1680, 680);
@@ -82,10 +88,10 @@ FrmAbout::FrmAbout(QWidget* owner, Shell& shell, const QString& closeUp, const Q
 
     lblEmaillbl_ = MakeLabel("lblEmaillbl", 360, 2760);
     lblWebsitelbl_ = MakeLabel("lblWebsitelbl", 360, 3000);
+    SetText(lblEmaillbl_, QStringLiteral("E-mail:"));
+    SetText(lblWebsitelbl_, QStringLiteral("Website:"));
     for (QLabel* name : {lblEmaillbl_, lblWebsitelbl_}) {
-        SetText(name,
-                name == lblEmaillbl_ ? QStringLiteral("E-mail:") : QStringLiteral("Website:"));
-        name->move(kFieldNameRight + client.x() - name->width(), name->y());
+        name->move(kFieldNameRight + kBorder - name->width(), name->y());
     }
     lblEmail_ = MakeLink("lblEmail", 1080, 2760);
     lblWebsite_ = MakeLink("lblWebsite", 1080, 3000);
@@ -98,7 +104,7 @@ FrmAbout::FrmAbout(QWidget* owner, Shell& shell, const QString& closeUp, const Q
     // The caption colour and the hover background stay the control's own.
     cmdClose_->SetColors(cmdClose_->ForeColor(), kCloseHoverCaption, kCloseBack,
                          cmdClose_->HoverBackColor());
-    cmdClose_->setGeometry(Px(3240) + client.x(), Px(2880) + client.y(), Px(1095), Px(375));
+    cmdClose_->setGeometry(TwipRect(3240, 2880, 1095, 375));
     connect(cmdClose_, &XPButton::clicked, this, &FrmAbout::close);
     cmdClose_->setFocus(Qt::OtherFocusReason);
 }
@@ -124,7 +130,7 @@ QLabel* FrmAbout::MakeLabel(const char* name, int left, int top) {
     label->setTextFormat(Qt::PlainText);
     label->setAttribute(Qt::WA_TranslucentBackground);
     label->installEventFilter(this);
-    label->move(Px(left) + contentsRect().left(), Px(top) + contentsRect().top());
+    label->move(TwipPoint(left, top));
     return label;
 }
 

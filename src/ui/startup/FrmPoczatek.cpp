@@ -33,6 +33,11 @@ const QColor kBorderColor(64, 64, 64);
 const QColor kTitleColor(128, 64, 0);
 const QColor kTaglineColor(128, 128, 128);
 
+// Positions are in the client area, inside the border.
+QRect TwipRect(int left, int top, int width, int height) {
+    return {Px(left) + kBorder, Px(top) + kBorder, Px(width), Px(height)};
+}
+
 } // namespace
 
 FrmPoczatek::FrmPoczatek(std::function<void()> openMainWindow, int waitMs, QWidget* parent)
@@ -40,32 +45,30 @@ FrmPoczatek::FrmPoczatek(std::function<void()> openMainWindow, int waitMs, QWidg
       openMainWindow_(std::move(openMainWindow)), waitMs_(waitMs),
       background_(new QSvgRenderer(QStringLiteral(":/art/startup-background.svg"), this)) {
     setObjectName(QStringLiteral("frmPoczatek"));
-    setWindowTitle(TitleVersion());
     setAttribute(Qt::WA_DeleteOnClose);
+    // Nothing on it reacts to the mouse or the keyboard.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     setContentsMargins(kBorder, kBorder, kBorder, kBorder);
     // Until the load handler trims it to the band, the window spans the whole picture.
     resize(Px(kClientWidth) + 2 * kBorder, background_->defaultSize().height() + 2 * kBorder);
 
-    const QPoint client = contentsRect().topLeft();
     imgLogo_ = new ImageBox(this);
     imgLogo_->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo_->setGeometry(Px(120) + client.x(), Px(120) + client.y(), Px(960), Px(960));
+    imgLogo_->setGeometry(TwipRect(120, 120, 960, 960));
     imgLogo_->SetPicture(QStringLiteral(":/art/logo.svg"));
-    imgLogo_->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     lblWersja_ = MakeLabel("lblWersja", QStringLiteral("Title & version"), 9.75, kTitleColor);
-    lblWersja_->setGeometry(Px(1590) + client.x(), Px(240) + client.y(), Px(4185), Px(240));
+    lblWersja_->setGeometry(TwipRect(1590, 240, 4185, 240));
     lblPrzez_ = MakeLabel("lblPrzez", QStringLiteral("by Author"), 9.75, kTitleColor);
-    lblPrzez_->setGeometry(Px(3750) + client.x(), Px(480) + client.y(), Px(2025), Px(240));
+    lblPrzez_->setGeometry(TwipRect(3750, 480, 2025, 240));
 
     // Sizes itself to its text; kept on the common right edge, since the substitute face need
     // not be as wide as the design's.
     lblPowerBall_ = MakeLabel("lblPowerBall", QStringLiteral("Supports all major lotteries"), 8.25,
                               kTaglineColor);
     lblPowerBall_->adjustSize();
-    lblPowerBall_->move(Px(kTextRight) + client.x() - lblPowerBall_->width(), Px(840) + client.y());
+    lblPowerBall_->move(Px(kTextRight) + kBorder - lblPowerBall_->width(), Px(840) + kBorder);
 }
 
 FrmPoczatek::~FrmPoczatek() = default;
@@ -81,7 +84,6 @@ QLabel* FrmPoczatek::MakeLabel(const char* name, const QString& text, qreal poin
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     label->setAttribute(Qt::WA_TranslucentBackground);
-    label->setAttribute(Qt::WA_TransparentForMouseEvents);
     return label;
 }
 
@@ -95,6 +97,7 @@ void FrmPoczatek::SetStartupTexts() {
     lblPrzez_->setText(QStringLiteral("by ") + AppMaker());
     resize(width(), Px(kStartupHeight));
     lblWersja_->setText(TitleVersion());
+    setWindowTitle(TitleVersion());
 }
 
 void FrmPoczatek::CenterOnScreen() {

@@ -14,7 +14,6 @@
 #include "common/Shell.h"
 #include "ui/about/FrmAbout.h"
 #include "ui/controls/ImageBox.h"
-#include "ui/controls/XPButton.h"
 
 using kivora::FrmAbout;
 using kivora::ImageBox;
