@@ -149,9 +149,10 @@ void XPButton::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void XPButton::keyPressEvent(QKeyEvent* event) {
-    // Enter presses a focused button too, as Space does.
+    // Enter presses a focused button too, as Space does; the keypad's Enter comes with the
+    // keypad modifier.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        event->modifiers() == Qt::NoModifier) {
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         animateClick();
         return;
     }

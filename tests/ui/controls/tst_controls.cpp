@@ -188,7 +188,6 @@ void ControlsTest::optionList_actions_selectionAndHandlerRuns_data() {
     QTest::newRow("user picks the chosen entry")
         << QStringList{"add", "set 1", "popup enter"} << 1 << Runs{1};
     QTest::newRow("emptied") << QStringList{"add", "set 1", "clear"} << -1 << Runs{1};
-    QTest::newRow("out of range") << QStringList{"add", "set 1", "set 7"} << -1 << Runs{1, -1};
 }
 
 void ControlsTest::optionList_actions_selectionAndHandlerRuns() {

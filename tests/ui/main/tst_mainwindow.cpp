@@ -129,8 +129,14 @@ int BonusColoured(const FlexGrid& g) {
     return coloured;
 }
 
+// The whole text shows: a wrapping label is tall enough, an auto-size one wide enough and inside
+// the window.
 bool FitsText(const QLabel* label) {
-    return label->width() >= label->fontMetrics().horizontalAdvance(label->text());
+    if (label->wordWrap()) {
+        return label->heightForWidth(label->width()) <= label->height();
+    }
+    return label->width() >= label->fontMetrics().horizontalAdvance(label->text()) &&
+           label->geometry().right() < label->window()->width();
 }
 
 // What a Start of 50 tickets must show.
@@ -311,8 +317,10 @@ void MainWindowTest::layout_created_controlsStandAsDesigned() {
         QVERIFY(control->geometry().contains(expected));
     } else if (autoSize) {
         QCOMPARE(control->pos(), expected.topLeft());
+        QVERIFY(FitsText(qobject_cast<QLabel*>(control)));
     } else {
         QCOMPARE(control->geometry(), expected);
+        QVERIFY(!qobject_cast<QLabel*>(control) || FitsText(qobject_cast<QLabel*>(control)));
     }
     if (auto* box = qobject_cast<QComboBox*>(control)) {
         QCOMPARE(box->count(), 0); // filled at load
@@ -468,7 +476,9 @@ void MainWindowTest::cboInclude_pick_showsPositionOnlyInDailyWithNumber() {
     QCOMPARE(Apply(w(), steps), QString());
     auto* box = Find<QComboBox>(w(), "cboIncludePos");
     QCOMPARE(box->isVisible(), shown);
-    QCOMPARE(Find(w(), "lblIncludePos")->isVisible(), shown);
+    auto* label = Find<QLabel>(w(), "lblIncludePos");
+    QCOMPARE(label->isVisible(), shown);
+    QVERIFY(FitsText(label) && label->geometry().right() < box->x());
     QCOMPARE(box->count(), positions);
     QCOMPARE(box->itemText(positions - 1), QString::number(positions));
     QCOMPARE(box->currentText(), QStringLiteral("1"));
@@ -507,7 +517,7 @@ void MainWindowTest::cboDrawBasedOn_pick_showsOnlyMatchingInput() {
     QCOMPARE(Apply(w(), steps), QString());
     auto* pick = Find<QLabel>(w(), "lblPick");
     QCOMPARE(pick->text(), caption);
-    QVERIFY(FitsText(pick));
+    QVERIFY(FitsText(pick) && pick->geometry().right() < Find(w(), "txtName")->x());
     for (const char* name : {"dtPicker", "cboSigns", "txtName"}) {
         QCOMPARE(Find(w(), name)->isVisible(), input == QLatin1String(name));
     }
