@@ -11,6 +11,7 @@
 #include "common/AppIdentity.h"
 #include "common/Fonts.h"
 #include "common/Links.h"
+#include "common/Twips.h"
 #include "common/WindowDrag.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/XPButton.h"
@@ -18,11 +19,6 @@
 namespace kivora {
 
 namespace {
-
-// Layouts are given in twips: 15 to a pixel at 96 dots per inch.
-int Px(int twips) {
-    return qRound(twips / 15.0);
-}
 
 constexpr int kBorder = 1;
 constexpr int kClientWidth = 4575;
@@ -37,14 +33,6 @@ const QColor kLinkColor(0, 0, 255);
 const QColor kBorderColor(22, 26, 31);
 const QColor kCloseBack(255, 192, 128);
 const QColor kCloseHoverCaption(192, 64, 0);
-
-// Positions are in the client area, inside the border.
-QPoint TwipPoint(int left, int top) {
-    return {Px(left) + kBorder, Px(top) + kBorder};
-}
-QRect TwipRect(int left, int top, int width, int height) {
-    return {TwipPoint(left, top), QSize(Px(width), Px(height))};
-}
 
 void SetText(QLabel* label, const QString& text) {
     label->setText(text);
@@ -69,7 +57,7 @@ FrmAbout::FrmAbout(QWidget* owner, Shell& shell, const QString& closeUp, const Q
 
     imgClose_ = new ImageBox(this);
     imgClose_->setObjectName(QStringLiteral("imgClose"));
-    imgClose_->setGeometry(TwipRect(4220, 60, 315, 315));
+    imgClose_->setGeometry(TwipRect(4220, 60, 315, 315, kBorder));
     imgClose_->setToolTip(QStringLiteral("Close"));
     imgClose_->setAccessibleName(QStringLiteral("Close"));
     connect(imgClose_, &ImageBox::MouseDown, this, &FrmAbout::imgClose_MouseDown);
@@ -78,7 +66,7 @@ FrmAbout::FrmAbout(QWidget* owner, Shell& shell, const QString& closeUp, const Q
 
     imgLogo_ = new ImageBox(this);
     imgLogo_->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo_->setGeometry(TwipRect(360, 720, 960, 960));
+    imgLogo_->setGeometry(TwipRect(360, 720, 960, 960, kBorder));
     imgLogo_->SetPicture(QStringLiteral(":/art/logo.svg"));
 
     lblTitle_ = MakeLabel("lblTitle", 1680, 680);
@@ -104,7 +92,7 @@ FrmAbout::FrmAbout(QWidget* owner, Shell& shell, const QString& closeUp, const Q
     // The caption colour and the hover background stay the control's own.
     cmdClose_->SetColors(cmdClose_->ForeColor(), kCloseHoverCaption, kCloseBack,
                          cmdClose_->HoverBackColor());
-    cmdClose_->setGeometry(TwipRect(3240, 2880, 1095, 375));
+    cmdClose_->setGeometry(TwipRect(3240, 2880, 1095, 375, kBorder));
     connect(cmdClose_, &XPButton::clicked, this, &FrmAbout::close);
     cmdClose_->setFocus(Qt::OtherFocusReason);
 }
@@ -130,7 +118,7 @@ QLabel* FrmAbout::MakeLabel(const char* name, int left, int top) {
     label->setTextFormat(Qt::PlainText);
     label->setAttribute(Qt::WA_TranslucentBackground);
     label->installEventFilter(this);
-    label->move(TwipPoint(left, top));
+    label->move(TwipPoint(left, top, kBorder));
     return label;
 }
 

@@ -7,12 +7,11 @@
 #include <QStringList>
 
 #include "FlexGridModel.h"
+#include "common/Twips.h"
 
 namespace kivora {
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
 
 Qt::Alignment FromFlexAlignment(int alignment) {
     Qt::Alignment horizontal = Qt::AlignLeft;

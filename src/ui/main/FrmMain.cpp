@@ -16,15 +16,16 @@
 #include "common/Fonts.h"
 #include "common/Help.h"
 #include "common/MessageBox.h"
+#include "common/Twips.h"
 #include "common/WindowDrag.h"
 #include "engine/Draw.h"
-#include "ui/about/FrmAbout.h"
 #include "engine/Generator.h"
 #include "engine/TicketDrawer.h"
 #include "engine/TicketGrid.h"
 #include "print/Printout.h"
 #include "settings/Registry.h"
 #include "settings/StoredSettings.h"
+#include "ui/about/FrmAbout.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/LineControl.h"
@@ -34,14 +35,6 @@
 namespace kivora {
 
 namespace {
-
-// Layouts are given in twips: 15 to a pixel at 96 dots per inch.
-int Px(int twips) {
-    return qRound(twips / 15.0);
-}
-QRect TwipRect(int left, int top, int width, int height) {
-    return {Px(left), Px(top), Px(width), Px(height)};
-}
 
 const QColor kLabelColor(255, 255, 128);
 const QColor kStatusColor(255, 255, 0);
@@ -567,7 +560,9 @@ void FrmMain::cmdStart_Click() {
 
 // ---- Print, Help, About, Exit ----
 
-void FrmMain::cmdPrint_Click() { PrintGrid(this, *flxGrid_, services_.openPrinter); }
+void FrmMain::cmdPrint_Click() {
+    PrintGrid(this, *flxGrid_, services_.openPrinter);
+}
 
 void FrmMain::cmdHelp_Click() {
     if (services_.shell) {
@@ -600,7 +595,8 @@ std::array<OptionList*, 7> FrmMain::StoredLists() const {
 void FrmMain::LoadSettings() {
     const std::array<OptionList*, 7> lists = StoredLists();
     for (size_t i = 0; i < lists.size(); ++i) {
-        const int32_t stored = ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kStoredListValues[i]);
+        const int32_t stored =
+            ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kStoredListValues[i]);
         lists[i]->SetListIndex(StoredPosition(stored, lists[i]->ListCount()));
     }
     if (ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kGameMode) != 0) {

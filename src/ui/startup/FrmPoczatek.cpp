@@ -10,16 +10,12 @@
 
 #include "common/AppIdentity.h"
 #include "common/Fonts.h"
+#include "common/Twips.h"
 #include "ui/controls/ImageBox.h"
 
 namespace kivora {
 
 namespace {
-
-// Layouts are given in twips: 15 to a pixel at 96 dots per inch.
-int Px(int twips) {
-    return qRound(twips / 15.0);
-}
 
 constexpr int kBorder = 1;
 constexpr int kClientWidth = 5970;
@@ -32,11 +28,6 @@ const QColor kBackColor(255, 224, 192);
 const QColor kBorderColor(64, 64, 64);
 const QColor kTitleColor(128, 64, 0);
 const QColor kTaglineColor(128, 128, 128);
-
-// Positions are in the client area, inside the border.
-QRect TwipRect(int left, int top, int width, int height) {
-    return {Px(left) + kBorder, Px(top) + kBorder, Px(width), Px(height)};
-}
 
 } // namespace
 
@@ -55,13 +46,13 @@ FrmPoczatek::FrmPoczatek(std::function<void()> openMainWindow, int waitMs, QWidg
 
     imgLogo_ = new ImageBox(this);
     imgLogo_->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo_->setGeometry(TwipRect(120, 120, 960, 960));
+    imgLogo_->setGeometry(TwipRect(120, 120, 960, 960, kBorder));
     imgLogo_->SetPicture(QStringLiteral(":/art/logo.svg"));
 
     lblWersja_ = MakeLabel("lblWersja", QStringLiteral("Title & version"), 9.75, kTitleColor);
-    lblWersja_->setGeometry(TwipRect(1590, 240, 4185, 240));
+    lblWersja_->setGeometry(TwipRect(1590, 240, 4185, 240, kBorder));
     lblPrzez_ = MakeLabel("lblPrzez", QStringLiteral("by Author"), 9.75, kTitleColor);
-    lblPrzez_->setGeometry(TwipRect(3750, 480, 2025, 240));
+    lblPrzez_->setGeometry(TwipRect(3750, 480, 2025, 240, kBorder));
 
     // Sizes itself to its text; kept on the common right edge, since the substitute face need
     // not be as wide as the design's.
