@@ -14,7 +14,8 @@
 # E2E_TIMEOUT (default 20) bounds every wait, in seconds.
 #
 # Needs: Xvfb, xdpyinfo, xdotool, cupsd, lpadmin, lpstat (Debian: xvfb x11-utils xdotool cups
-# cups-client). Runs as root or as a normal user; the system's own scheduler is never used.
+# cups-client); e2e_close_window needs python3. Runs as root or as a normal user; the system's
+# own scheduler is never used.
 
 E2E_TIMEOUT=${E2E_TIMEOUT:-20}
 E2E_TMP=""
@@ -359,4 +360,167 @@ e2e_screenshot() {
     local out=$1
     local window=${2:-root}
     import -display "$DISPLAY" -window "$window" "$out" 2>/dev/null
+}
+
+# The id of the first visible window named like $1 that is $2 x $3 pixels, within $4 seconds
+# (default E2E_TIMEOUT). Fails at once when the program has ended. Without a window manager the
+# start-up, main and About windows of the program differ by their sizes. Called outside $(...),
+# it also sets E2E_FOUND to the id, and E2E_SHOWN_AFTER and E2E_SHOWN_BY to the clock in
+# microseconds before the last look that missed the window and after the look that found it.
+# shellcheck disable=SC2034 # the E2E_ values are for the caller
+e2e_find_sized_window() {
+    local pattern=$1 width=$2 height=$3 seconds=${4:-$E2E_TIMEOUT}
+    local deadline=$((SECONDS + seconds)) id before
+    E2E_SHOWN_AFTER=0
+    while [ "$SECONDS" -le "$deadline" ]; do
+        e2e_app_running || return 1
+        before=${EPOCHREALTIME//[.,]/}
+        for id in $(xdotool search --onlyvisible --name "$pattern" 2>/dev/null); do
+            e2e_window_geometry "$id" || continue
+            if [ "$WIN_W" -eq "$width" ] && [ "$WIN_H" -eq "$height" ]; then
+                E2E_SHOWN_BY=${EPOCHREALTIME//[.,]/}
+                E2E_FOUND=$id
+                printf '%s\n' "$id"
+                return 0
+            fi
+        done
+        E2E_SHOWN_AFTER=$before
+        sleep 0.05
+    done
+    return 1
+}
+
+# True while window $1 is on the screen (mapped and viewable).
+e2e_window_shown() {
+    xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'
+}
+
+# Answers the message box $1 with Return; fails unless every window named like $2 is gone then.
+e2e_answer_box() {
+    timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || true
+    xdotool key --clearmodifiers Return
+    e2e_wait_until "$E2E_TIMEOUT" e2e_window_absent "$2"
+}
+
+# Asks window $1 to close as a window manager does (its close button, Alt+F4): a WM_DELETE_WINDOW
+# message. Xvfb has no window manager, so nothing else sends it.
+e2e_close_window() {
+    python3 - "$1" <<'PY'
+import ctypes, sys
+x11 = ctypes.CDLL("libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x11.XInternAtom.restype = ctypes.c_ulong
+x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                           ctypes.c_void_p]
+x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+
+class XEvent(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+display = x11.XOpenDisplay(None)
+if not display:
+    sys.exit("no X display")
+window = int(sys.argv[1], 0)
+event = XEvent()
+event.xclient.type = 33  # ClientMessage
+event.xclient.window = window
+event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.xclient.format = 32
+event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+x11.XCloseDisplay(display)  # flushes the request
+PY
+}
+
+# Checks the text of a printout, $1, against the options given as name=value words:
+#   mode=lotto|daily tickets=T numbers=N low=L high=H [bonus=MAX] [include=POSITION:NUMBER]
+# The sheet is the header, a blank line, the headings N1..Nn (and B with a bonus), a blank line,
+# then tickets 1..T in order and nothing else. Each ticket has N numbers within L..H (Lotto:
+# distinct and ascending; Daily: in drawing order) except the included number at its position,
+# and a bonus within 1..MAX when a bonus is drawn. Sets E2E_REPEATS to the number of tickets
+# holding some number twice.
+e2e_check_tickets() {
+    local text=$1
+    shift
+    local mode="" tickets="" numbers="" low="" high="" bonus="" include=""
+    local option
+    for option in "$@"; do
+        case $option in
+        mode=* | tickets=* | numbers=* | low=* | high=* | bonus=* | include=*)
+            local "$option" ;;
+        *) e2e_die "e2e_check_tickets: unknown option $option" ;;
+        esac
+    done
+    local includeAt=${include%%:*} includeNumber=${include#*:}
+    local -a lines
+    # shellcheck disable=SC2001 # trailing blanks go from every line at once
+    mapfile -t lines < <(sed -e 's/[[:space:]]*$//' <<<"$text")
+    E2E_REPEATS=0
+
+    [ "${lines[0]:-}" = "Lotto Kivora 2.6 by Brandell" ] ||
+        e2e_fail "header line is '${lines[0]:-}'"
+    [ -z "${lines[1]:-}" ] || e2e_fail "no blank line after the header: '${lines[1]}'"
+    local headings="[[:space:]]*N1" k
+    for k in $(seq 2 "$numbers"); do
+        headings+="[[:space:]]+N$k"
+    done
+    [ -z "$bonus" ] || headings+="[[:space:]]+B"
+    [[ ${lines[2]:-} =~ ^${headings}$ ]] || e2e_fail "heading row is '${lines[2]:-}'"
+    [ -z "${lines[3]:-}" ] || e2e_fail "no blank line after the headings: '${lines[3]}'"
+
+    local i fields=$((1 + numbers)) distinct=""
+    [ -z "$bonus" ] || fields=$((fields + 1))
+    for i in $(seq 1 "$tickets"); do
+        local line=${lines[$((3 + i))]:-}
+        local -a f
+        read -r -a f <<<"$line"
+        if [ "${#f[@]}" -ne "$fields" ]; then
+            e2e_fail "ticket $i: expected $fields fields in '$line'"
+            continue
+        fi
+        [ "${f[0]}" = "$i" ] || e2e_fail "ticket $i: label is '${f[0]}' in '$line'"
+        local previous=-1 n
+        for k in $(seq 1 "$numbers"); do
+            n=${f[$k]}
+            if ! [[ $n =~ ^[0-9]+$ ]]; then
+                e2e_fail "ticket $i: '$n' is not a number in '$line'"
+                break
+            fi
+            if [ "$k" = "$includeAt" ]; then
+                [ "$n" = "$includeNumber" ] ||
+                    e2e_fail "ticket $i: $n instead of $includeNumber at position $k in '$line'"
+            elif [ "$n" -lt "$low" ] || [ "$n" -gt "$high" ]; then
+                e2e_fail "ticket $i: $n is outside $low..$high in '$line'"
+            fi
+            if [ "$mode" = lotto ] && [ "$n" -le "$previous" ]; then
+                e2e_fail "ticket $i: numbers not distinct and ascending in '$line'"
+            fi
+            previous=$n
+        done
+        if [ "$(printf '%s\n' "${f[@]:1:numbers}" | sort -u | wc -l)" -ne "$numbers" ]; then
+            E2E_REPEATS=$((E2E_REPEATS + 1))
+        fi
+        if [ -n "$bonus" ]; then
+            n=${f[$fields - 1]}
+            if ! [[ $n =~ ^[0-9]+$ ]] || [ "$n" -lt 1 ] || [ "$n" -gt "$bonus" ]; then
+                e2e_fail "ticket $i: bonus '$n' not within 1..$bonus in '$line'"
+            fi
+        fi
+        distinct+="${f[*]:1}"$'\n'
+    done
+    # One generator state carries over from ticket to ticket: a Start never repeats one ticket.
+    if [ "$tickets" -gt 2 ] && [ "$(sort -u <<<"$distinct" | grep -c .)" -eq 1 ]; then
+        e2e_fail "all $tickets tickets are the same"
+    fi
+    local rest
+    rest=$(printf '%s\n' "${lines[@]:$((4 + tickets))}" | tr -d '[:space:]\f')
+    [ -z "$rest" ] || e2e_fail "more than $tickets tickets printed: '$rest'"
 }

@@ -20,72 +20,10 @@ readonly PRINT_X=40 PRINT_Y=232
 readonly MAIN_TITLE='^Lotto Kivora 2\.6$'
 readonly BOX_TITLE='^Lotto Kivora$'
 
-# The main window: named "Lotto Kivora 2.6" and 500 x 408 (a start-up window may come first).
-find_main_window() {
-    local deadline=$((SECONDS + E2E_TIMEOUT + 10))
-    local id
-    while [ "$SECONDS" -lt "$deadline" ]; do
-        e2e_app_running || return 1
-        for id in $(xdotool search --onlyvisible --name "$MAIN_TITLE" 2>/dev/null); do
-            e2e_window_geometry "$id" 2>/dev/null || continue
-            if [ "$WIN_W" -eq 500 ] && [ "$WIN_H" -eq 408 ]; then
-                printf '%s\n' "$id"
-                return 0
-            fi
-        done
-        sleep 0.2
-    done
-    return 1
-}
-
 shot() {
     [ -n "$artifacts" ] || return 0
     mkdir -p "$artifacts"
     e2e_screenshot "$artifacts/$1.png" || true
-}
-
-# Checks the text of the printout: header, headings, ten tickets in order, blank lines between.
-check_printout() {
-    local text=$1
-    local -a lines
-    # shellcheck disable=SC2001 # trailing blanks go from every line at once
-    mapfile -t lines < <(sed -e 's/[[:space:]]*$//' <<<"$text")
-
-    [ "${lines[0]:-}" = "Lotto Kivora 2.6 by Brandell" ] ||
-        e2e_fail "header line is '${lines[0]:-}'"
-    [ -z "${lines[1]:-}" ] || e2e_fail "no blank line after the header: '${lines[1]}'"
-    if ! [[ ${lines[2]:-} =~ ^[[:space:]]*N1[[:space:]]+N2[[:space:]]+N3[[:space:]]+N4[[:space:]]+N5[[:space:]]+N6[[:space:]]+B$ ]]; then
-        e2e_fail "heading row is '${lines[2]:-}'"
-    fi
-    [ -z "${lines[3]:-}" ] || e2e_fail "no blank line after the headings: '${lines[3]}'"
-
-    local i
-    for i in $(seq 1 10); do
-        local line=${lines[$((3 + i))]:-}
-        local -a f
-        read -r -a f <<<"$line"
-        if [ "${#f[@]}" -ne 8 ]; then
-            e2e_fail "ticket $i: expected label, 6 numbers and a bonus in '$line'"
-            continue
-        fi
-        [ "${f[0]}" = "$i" ] || e2e_fail "ticket $i: label is '${f[0]}' in '$line'"
-        local k previous=0
-        for k in 1 2 3 4 5 6; do
-            local n=${f[$k]}
-            if ! [[ $n =~ ^[1-9][0-9]*$ ]] || [ "$n" -gt 49 ] || [ "$n" -le "$previous" ]; then
-                e2e_fail "ticket $i: numbers not distinct, ascending and within 1..49 in '$line'"
-                break
-            fi
-            previous=$n
-        done
-        local bonus=${f[7]}
-        if ! [[ $bonus =~ ^[1-9][0-9]*$ ]] || [ "$bonus" -gt 42 ]; then
-            e2e_fail "ticket $i: bonus '$bonus' not within 1..42 in '$line'"
-        fi
-    done
-    local rest
-    rest=$(printf '%s\n' "${lines[@]:14}" | tr -d '[:space:]\f')
-    [ -z "$rest" ] || e2e_fail "more than ten tickets printed: '$rest'"
 }
 
 e2e_init
@@ -97,7 +35,8 @@ e2e_write_settings NumberOfTickets=9 NumbersDrawn=3 NumbersTotal=39 BonusPlayed=
     DrawBasedOn=0 DrawPreferred=0 GameMode=0
 
 e2e_start_app "$binary"
-win=$(find_main_window) || e2e_die "no 500 x 408 window named 'Lotto Kivora 2.6'"
+win=$(e2e_find_sized_window "$MAIN_TITLE" 500 408 $((E2E_TIMEOUT + 10))) ||
+    e2e_die "no 500 x 408 window named 'Lotto Kivora 2.6'"
 e2e_window_geometry "$win" || e2e_die "the main window is gone"
 e2e_log "main window $win at $WIN_X,$WIN_Y"
 # Let the first paint and the pending events settle before clicking.
@@ -114,7 +53,7 @@ if spooled=$(e2e_wait_for_spool d00001-001); then
     head -c 5 "$spooled" | grep -q '^%PDF-' || e2e_fail "the spooled document is not a PDF"
     text=$(pdftotext -layout "$spooled" -)
     e2e_log "printout:"$'\n'"$text"
-    check_printout "$text"
+    e2e_check_tickets "$text" mode=lotto tickets=10 numbers=6 low=1 high=49 bonus=42
     pages=$(pdfinfo "$spooled" 2>/dev/null | awk '/^Pages:/ { print $2 }')
     [ "$pages" = "1" ] || e2e_fail "the printout has $pages pages, not 1"
     if [ -n "$png_out" ]; then
@@ -140,11 +79,7 @@ e2e_stop_cups
 e2e_click "$win" "$PRINT_X" "$PRINT_Y"
 if box=$(e2e_find_window "$BOX_TITLE" "$E2E_TIMEOUT"); then
     shot 04-printer-message
-    xdotool windowfocus --sync "$box" 2>/dev/null || true
-    xdotool key --clearmodifiers Return
-    if ! e2e_wait_until "$E2E_TIMEOUT" e2e_window_absent "$BOX_TITLE"; then
-        e2e_fail "the printer message did not close on Return"
-    fi
+    e2e_answer_box "$box" "$BOX_TITLE" || e2e_fail "the printer message did not close on Return"
 else
     shot 04-no-message
     e2e_fail "no printer message without a printer"
