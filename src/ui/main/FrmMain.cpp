@@ -123,8 +123,8 @@ OptionList* FrmMain::MakeList(const char* name, int left, int top, int width,
     box->setAccessibleName(label);
     box->setFont(ProgramFont(8.25));
     // Compact, so the longest entries ("Don't Include", "Mixed numbers") fit the narrow lists.
-    box->setStyleSheet(QStringLiteral("QComboBox { padding: 0px 0px 0px 3px; }"
-                                      "QComboBox::drop-down { width: 14px; }"));
+    box->setStyleSheet(QStringLiteral("QComboBox { padding: 0px 0px 0px 2px; }"
+                                      "QComboBox::drop-down { width: 11px; }"));
     auto* list = new OptionList(box, this);
     list->setObjectName(QLatin1String(name));
     return list;
