@@ -1,0 +1,341 @@
+// The engine's tests, built twice. tst_engine checks seeds, tickets, the generator and the grid;
+// with KIVORA_FAIRNESS, tst_fairness runs the statistical battery, at fixed generator states
+// with a simulated clock, so exact and never flaky. Its bounds are the chi-square and normal
+// quantiles at p = 0.001.
+#include <QTest>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numeric>
+#include <set>
+
+#include "EngineTestSupport.h"
+#include "engine/Draw.h"
+#include "engine/MemoryGrid.h"
+#include "engine/Seed.h"
+#include "engine/TicketGrid.h"
+
+using namespace kivora;
+using namespace kivora::test;
+
+namespace {
+
+inline QList<int> Span(int low, int high) {
+    QList<int> span(high - low + 1);
+    std::iota(span.begin(), span.end(), low);
+    return span;
+}
+
+// The message an impossible record or call is refused with; empty when it is not.
+inline QString Refusal(const std::function<void()>& draw) {
+    try {
+        draw();
+    } catch (const InvalidDrawSettings& e) {
+        return e.what();
+    }
+    return {};
+}
+
+// Every one of `cells` values counted, and the chi-square of their spread below `bound`:
+// the sum of (count - mean)^2 / mean is cells / total * the sum of count^2, less the total.
+inline void VerifyEven(const std::map<int32_t, double>& counts, int cells, double bound) {
+    double total = 0;
+    double squares = 0;
+    for (const auto& [value, count] : counts) {
+        total += count;
+        squares += count * count;
+    }
+    const double chi2 = squares * cells / total - total;
+    QCOMPARE(int(counts.size()), cells);
+    QCOMPARE_LT(chi2, bound);
+}
+
+const DrawSettings k649{
+    .numbersPerTicket = 6, .highestNumber = 49, .bonusPlayed = true, .highestBonus = 42};
+
+// Values taken from a ticket, for a table to collect.
+using View = std::function<std::vector<int32_t>(const Ticket&)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(View)
+
+class EngineTest : public QObject {
+    Q_OBJECT
+
+private slots:
+#ifndef KIVORA_FAIRNESS
+    void computeSeed_basisAndClock_givesTimePlusOffset_data() {
+        QTest::addColumn<DrawSettings>("settings");
+        QTest::addColumn<int>("seed");
+        QTest::addColumn<float>("clock");
+        QTest::addColumn<QByteArray>("date"); // its text; empty: the plain month/day/year
+        const auto row = [](const char* name, const DrawSettings& s, int seed,
+                            float clock = 36000.0f, const char* date = "") {
+            QTest::newRow(name) << s << seed << clock << QByteArray(date);
+        };
+        // The clock is a float, as the real one is: 0.3f and 86399.7f are the nearest floats.
+        row("random at 00:00:00.3", {}, 0, 0.3f);
+        row("random at 23:59:59.7", {}, 86400, 86399.7f);
+        row("random half rounds down to even", {}, 45296, 45296.5f);
+        row("random half rounds up to even", {}, 45298, 45297.5f);
+        row("sign pisces", {.drawBasedOn = Sign, .basisSign = 11}, 36012, 36000.2f);
+        row("sign none chosen", {.drawBasedOn = Sign}, 36000, 36000.2f);
+        row("name empty", {.drawBasedOn = Name}, 36001);
+        row("name Anna", {.drawBasedOn = Name, .basisName = "Anna"}, 36005);
+        row("name Bert", {.drawBasedOn = Name, .basisName = "Bert"}, 36005);
+        row("name of 5 characters, 10 bytes", {.drawBasedOn = Name, .basisName = "Ελένη"}, 36006);
+        row("date 4/27/2009", {.drawBasedOn = Date, .basisDate = {2009, 4, 27}}, 36427);
+        row("date 12/31/2009", {.drawBasedOn = Date, .basisDate = {2009, 12, 31}}, 37231);
+        row("date 1/5/2009: a year digit", {.drawBasedOn = Date, .basisDate = {2009, 1, 5}}, 36152);
+        row("date 01/05/2009", {.drawBasedOn = Date, .basisDate = {2009, 1, 5}}, 36105, 36000.0f,
+            "01/05/2009");
+        row("date 27.4.2009 reads no number", {.drawBasedOn = Date, .basisDate = {2009, 4, 27}}, 0,
+            36000.0f, "27.4.2009");
+        row("no basis", {.drawBasedOn = None, .basisSign = 11, .basisName = "Anna"}, 0, 43200.5f);
+    }
+
+    void computeSeed_basisAndClock_givesTimePlusOffset() {
+        QFETCH(DrawSettings, settings);
+        QFETCH(int, seed);
+        QFETCH(float, clock);
+        QFETCH(QByteArray, date);
+        QCOMPARE(ComputeSeed(settings, FakeClock(clock), DateTextLocale(date.toStdString())), seed);
+    }
+
+    void draw_settings_ticketsShowExactlyTheseValues_data() {
+        QTest::addColumn<DrawSettings>("settings");
+        QTest::addColumn<View>("view");
+        QTest::addColumn<QList<int>>("seen"); // over 500 tickets, ascending
+        const View all = [](const Ticket& t) { return t.numbers; };
+        // The candidate ranges. Highest, Low's top, High's bottom: x * 0.3 for odd multiples of 5
+        // is a half, rounded to even.
+        const int table[][3] = {{10, 8, 3},   {11, 9, 3},   {15, 12, 4},  {25, 20, 8},
+                                {35, 28, 10}, {42, 34, 13}, {45, 36, 14}, {49, 39, 15},
+                                {55, 44, 16}, {65, 52, 20}, {75, 60, 22}, {85, 68, 26},
+                                {95, 76, 28}, {99, 79, 30}};
+        for (const auto& [h, lowTop, highBottom] : table) {
+            DrawSettings lotto{.highestNumber = h, .preference = Low};
+            QTest::addRow("lotto %d low", h) << lotto << all << Span(1, lowTop);
+            lotto.preference = High;
+            QTest::addRow("lotto %d high", h) << lotto << all << Span(highBottom, h);
+        }
+        const auto daily = [](auto p) { return DrawSettings{.gameMode = Daily, .preference = p}; };
+        QTest::newRow("daily low") << daily(Low) << all << Span(0, 6);
+        QTest::newRow("daily high") << daily(High) << all << Span(3, 9);
+        QTest::newRow("daily mixed") << daily(Mixed) << all << Span(0, 9);
+        // -1, 0 or 1 as each digit falls below, repeats or rises above the one before it.
+        const View steps = [](const Ticket& t) {
+            const auto& n = t.numbers;
+            return std::vector{std::clamp(n[1] - n[0], -1, 1), std::clamp(n[2] - n[1], -1, 1)};
+        };
+        QTest::newRow("daily: unsorted, repeats") << daily(Mixed) << steps << QList<int>{-1, 0, 1};
+        // The bonus, plus 10 when the ticket holds that number too.
+        const View bonus = [](const Ticket& t) {
+            return std::vector{*t.bonus + 10 * int32_t(std::ranges::count(t.numbers, *t.bonus))};
+        };
+        QTest::newRow("3/10 bonus 1-2 exclude 2: on the ticket too")
+            << DrawSettings{.bonusPlayed = true, .highestBonus = 2, .excludeNumber = 2} << bonus
+            << QList<int>{1, 2, 11};
+        const DrawSettings low5{.numbersPerTicket = 7, .preference = Low, .excludeNumber = 5};
+        const DrawSettings high3{
+            .numbersPerTicket = 7, .preference = High, .includeNumber = 10, .excludeNumber = 3};
+        const DrawSettings low45{
+            .numbersPerTicket = 6, .highestNumber = 49, .preference = Low, .includeNumber = 45};
+        const DrawSettings daily8{
+            .gameMode = Daily, .preference = Low, .includeNumber = 8, .includePosition = 2};
+        // Seven distinct numbers from seven: every ticket is exactly these.
+        QTest::newRow("7/10 low exclude 5") << low5 << all << QList<int>{1, 2, 3, 4, 6, 7, 8};
+        QTest::newRow("7/10 high exclude 3 include 10") << high3 << all << Span(4, 10);
+        QTest::newRow("6/49 low include 45") << low45 << all << Span(1, 39) + QList<int>{45};
+        QTest::newRow("daily low include 8 at 2") << daily8 << all << Span(0, 6) + QList<int>{8};
+    }
+
+    // Every ticket also has its size, its include number (in Daily mode at its position) and,
+    // in Lotto mode, distinct ascending numbers.
+    void draw_settings_ticketsShowExactlyTheseValues() {
+        QFETCH(DrawSettings, settings);
+        QFETCH(View, view);
+        QFETCH(QList<int>, seen);
+        const int32_t include = settings.includeNumber;
+        std::set<int> values;
+        for (const Ticket& t : Starts().Draw(settings, 500)) {
+            const auto& n = t.numbers;
+            QCOMPARE(n.size(), size_t(settings.numbersPerTicket));
+            if (settings.gameMode == Lotto) {
+                QVERIFY(std::ranges::adjacent_find(n, std::greater_equal{}) == n.end());
+                QVERIFY(include == NoInclude || std::ranges::count(n, include) == 1);
+            } else {
+                QVERIFY(include == NoInclude || n[size_t(settings.includePosition - 1)] == include);
+            }
+            std::ranges::copy(view(t), std::inserter(values, values.end()));
+        }
+        QCOMPARE(QList<int>(values.begin(), values.end()), seen);
+    }
+
+    // A rejection loop with nothing left to accept would hang instead.
+    void draw_impossibleRecord_refusedWithAMessage() {
+        Starts starts;
+        const DrawSettings lotto{.numbersPerTicket = 7, .excludeNumber = 3};
+        const DrawSettings daily{.gameMode = Daily, .excludeNumber = 4};
+        QCOMPARE(Refusal([&] { starts.Draw({.includeNumber = 7, .excludeNumber = 7}, 1); }),
+                 "The same number (7) cannot be included and excluded.");
+        QCOMPARE(Refusal([&] { DrawLottoTicket(starts.generator, NumberRange(1, 7), lotto); }),
+                 "The numbers 1 to 7, less the included and excluded numbers, cannot fill a ticket "
+                 "of 7 different numbers.");
+        QCOMPARE(Refusal([&] { DrawDailyTicket(starts.generator, NumberRange(4, 4), daily); }),
+                 "The digits 4 to 4 hold nothing but the excluded number.");
+    }
+
+    // In whole steps of 2^-24: 24 bits fit a float exactly, more would round the top values up
+    // to 1.0, past the range.
+    void nextRandom_extremeOutputs_stayOnTheGridBelowOne() {
+        for (const auto& [output, steps] : {std::pair(0ULL, 0), {~0ULL, 16777215}}) {
+            QCOMPARE(int(Generator::ToUnitFloat(output) * 0x1p24f), steps);
+            QCOMPARE(int(GeneratorWithOutput(output).NextRandom() * 0x1p24f), steps);
+        }
+    }
+
+    // All tickets of one second share a seed, and with the clock frozen the bonus' re-seed
+    // repeats too: only the state kept across re-seeds parts them. 10 tickets are not all equal;
+    // 1000 make 499500 pairs over 13983816 possible tickets, 0.036 repeats expected.
+    void reseed_sameValuesFrozenClock_fewRepeatedTickets() {
+        for (const auto& [count, mostRepeats] : {std::pair(10, 8), {1000, 2}}) {
+            std::set<std::vector<int32_t>> distinct;
+            for (const Ticket& t : Starts{.clock = FakeClock(45296)}.Draw(k649, count)) {
+                distinct.insert(t.numbers);
+            }
+            QCOMPARE_LE(count - int(distinct.size()), mostRepeats);
+        }
+    }
+
+    // Each takes its starting state from the operating system: runs in the same second differ.
+    void generator_twoSeededFromTheSystem_drawDifferentTickets() {
+        const auto draw = [] { return Starts{Generator(), FakeClock(45296)}.Draw(k649, 5); };
+        QVERIFY(draw() != draw());
+    }
+
+    void grid_startWithNumbersAndBonus_laysOutAndColoursOnlyTheBonus_data() {
+        QTest::addColumn<int>("numbers");
+        QTest::addColumn<bool>("bonus");
+        for (int n = 3; n <= 7; ++n) {
+            QTest::addRow("%d numbers", n) << n << false;
+            QTest::addRow("%d numbers and bonus", n) << n << true;
+        }
+    }
+
+    // The heading and ticket rows, with the colour of a coloured cell (light orange for a bonus).
+    // Each after a Start of 6 numbers and bonus: 7 numbers without have the same columns.
+    void grid_startWithNumbersAndBonus_laysOutAndColoursOnlyTheBonus() {
+        QFETCH(int, numbers);
+        QFETCH(bool, bonus);
+        MemoryGrid grid;
+        for (const auto& [n, b] : {std::pair(6, true), std::pair(numbers, bonus)}) {
+            const Ticket ticket{std::vector<int32_t>(size_t(n), 42),
+                                b ? std::optional(7) : std::nullopt};
+            grid.Clear(); // the grid side of a Start of that one ticket
+            SetUpTicketGrid(grid, n, b);
+            grid.SetRows(2);
+            WriteTicketRow(grid, 1, ticket);
+        }
+        QString expected;
+        for (int c = 1; c <= numbers; ++c) {
+            expected += QStringLiteral("|N%1").arg(c);
+        }
+        expected +=
+            (bonus ? "|B 1" : " 1") + QString("|42").repeated(numbers) + (bonus ? "|7#80c0ff" : "");
+        QString cells;
+        for (int r = 0; r < 2; ++r) {
+            for (int c = 0; c < grid.Cols(); ++c) {
+                QCOMPARE(std::pair(grid.ColWidth(c), grid.ColAlignment(c)), std::pair(400, 7));
+                const uint32_t colour = grid.CellColor(r, c); // 0xFFFFFFFF: none
+                const QString mark = colour == 0xFFFFFFFF ? "" : "#" + QString::number(colour, 16);
+                cells += (c ? "|" : r ? " " : "") + QString::fromStdString(grid.Cell(r, c)) + mark;
+            }
+        }
+        QCOMPARE(cells, expected);
+    }
+#endif
+#ifdef KIVORA_FAIRNESS
+    void randomInRange_everyRandomValue_inRangeAndEven_data() {
+        QTest::addColumn<int>("high");
+        for (int n = 2; n <= 99; ++n) {
+            QTest::addRow("1 to %d", n) << n;
+        }
+    }
+
+    // k * n < 2^31 is exact in double, so value k lands in bucket floor(k * n / 2^24): every
+    // bucket holds the floor or the ceiling of 2^24 / n values. Ticket numbers (1 to 10, 49, 99)
+    // come through a generator built to return each value next: they must map the same.
+    void randomInRange_everyRandomValue_inRangeAndEven() {
+        QFETCH(int, high);
+        std::vector<int> counts(size_t(high) + 2); // the ends count values out of the range
+        for (uint64_t k = 0; k < 1 << 24; ++k) {
+            const int value = MapToRange(Generator::ToUnitFloat(k << 40), 1, high);
+            ++counts[size_t(std::clamp(value, 0, high + 1))];
+            if (high == 10 || high == 49 || high == 99) {
+                Generator generator = GeneratorWithOutput(k << 40);
+                QCOMPARE(int(RandomInRange(generator, 1, high)), value);
+            }
+        }
+        QCOMPARE(std::pair(counts.front(), counts.back()), std::pair(0, 0));
+        const auto [least, most] = std::minmax_element(counts.begin() + 1, counts.end() - 1);
+        QCOMPARE_LE(*most - *least, 1);
+    }
+
+    // 10^6 6/49 tickets with a bonus (its clock re-seeds belong to the stream a Start uses), then
+    // 10^5 Pick-3 tickets.
+    void draw_manyTickets_everyValueEvenlyOften() {
+        std::map<int32_t, double> balls, bonus, digits[3], pick3;
+        Starts starts;
+        for (const Ticket& t : starts.Draw(k649, 1'000'000)) {
+            for (const int32_t n : t.numbers) {
+                ++balls[n];
+            }
+            ++bonus[*t.bonus];
+        }
+        for (const Ticket& t : starts.Draw({.gameMode = Daily}, 100'000)) {
+            for (size_t p = 0; p < 3; ++p) {
+                ++digits[p][t.numbers[p]];
+            }
+            ++pick3[t.numbers[0] * 100 + t.numbers[1] * 10 + t.numbers[2]];
+        }
+        VerifyEven(balls, 49, 84.037);
+        VerifyEven(bonus, 42, 74.745);
+        for (const auto& position : digits) {
+            VerifyEven(position, 10, 27.877);
+        }
+        VerifyEven(pick3, 1000, 1142.848);
+    }
+
+    // The values as a Start uses them: re-seeded for each 6/49 ticket and again for its bonus.
+    // Against the known mean 1/2 and variance 1/12, each lag's sum has deviation sqrt(n) / 12.
+    void nextRandom_lagsOneToTen_noSerialCorrelation() {
+        constexpr size_t kCount = 1'000'000;
+        Generator generator = Generator::FromSeed(8);
+        const FakeClock clock(36000, 4e-6);
+        std::vector<double> x(kCount);
+        for (size_t i = 0; i < kCount; ++i) {
+            if (i % 7 == 0) { // the ticket's seed, six values
+                generator.Reseed(RoundHalfEven(clock.TimeOfDaySeconds()));
+            } else if (i % 7 == 6) { // the bonus' re-seed, one value
+                generator.Reseed(clock.TimeOfDaySeconds());
+            }
+            x[i] = generator.NextRandom() - 0.5;
+        }
+        for (size_t lag = 1; lag <= 10; ++lag) {
+            double sum = 0;
+            for (size_t i = 0; i + lag < kCount; ++i) {
+                sum += x[i] * x[i + lag];
+            }
+            const double z = sum * 12 / std::sqrt(double(kCount - lag));
+            QVERIFY2(std::fabs(z) < 3.29,
+                     qPrintable(QStringLiteral("lag %1: z %2").arg(lag).arg(z)));
+        }
+    }
+#endif
+};
+
+QTEST_APPLESS_MAIN(EngineTest)
+#include "tst_engine.moc"
