@@ -39,6 +39,18 @@ struct Window {
 
 QtMessageHandler previousHandler = nullptr;
 
+// Records the windows that are told to close, in order.
+class CloseOrder : public QObject {
+public:
+    QStringList closed;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            closed << watched->objectName();
+        }
+        return false;
+    }
+};
+
 QWidget* Find(const FrmMain& w, const QString& name) {
     return w.findChild<QWidget*>(name);
 }
@@ -368,6 +380,32 @@ private slots:
         for (int r = 1; r <= 50; ++r) {
             QCOMPARE(grid().CellText(r, 2), QStringLiteral("8"));
         }
+    }
+
+    // Both ways out store the choices first, then close every window, the main window last.
+    void exit_route_savesAndClosesEveryWindowMainLast_data() {
+        QTest::addColumn<QString>("route");
+        QTest::newRow("Exit button") << "cmdExit";
+        QTest::newRow("close image") << "imgClose";
+    }
+    void exit_route_savesAndClosesEveryWindowMainLast() {
+        QFETCH(QString, route);
+        QApplication::setQuitOnLastWindowClosed(false);
+        QCOMPARE(Apply(w(), "cboN=6;cboTotal=49;cmdMode"), QString());
+        QWidget other;
+        other.setObjectName("other");
+        other.show();
+        CloseOrder order;
+        other.installEventFilter(&order);
+        w().installEventFilter(&order);
+        QTest::mouseClick(Find(w(), route), Qt::LeftButton);
+        QCOMPARE(order.closed, QStringList({"other", "frmMain"}));
+        QVERIFY(!w().isVisible() && !other.isVisible());
+        const QSettings stored(QSettings::NativeFormat, QSettings::UserScope, "Brandell", "Kivora");
+        QCOMPARE(stored.allKeys().size(), 8);
+        QCOMPARE(stored.value("NumbersDrawn").toInt(), 3);
+        QCOMPARE(stored.value("NumbersTotal").toInt(), 39);
+        QCOMPARE(stored.value("GameMode").toInt(), 1);
     }
 };
 
