@@ -6,9 +6,9 @@
 #include <QMessageBox>
 #include <QString>
 
-#include "AppInfo.h"
 #include "PrintError.h"
 #include "PrinterPort.h"
+#include "common/AppIdentity.h"
 #include "common/MessageBox.h"
 #include "engine/GridControl.h"
 
@@ -19,9 +19,9 @@ namespace {
 // Grid columns 1 to 8 sit at 10, 15, ... 45; column 0 at the margin.
 constexpr std::array<int, 9> kTabColumns{0, 10, 15, 20, 25, 30, 35, 40, 45};
 
+// "Lotto Kivora 2.6 by Brandell": the same title and version the windows show.
 std::string HeaderLine() {
-    return std::string(app::kTitle) + " " + std::to_string(app::kVersionMajor) + "." +
-           std::to_string(app::kVersionMinor) + " by " + app::kMaker;
+    return (TitleVersion() + QStringLiteral(" by ") + AppMaker()).toStdString();
 }
 
 void PrintCell(GridControl& grid, PrinterPort& port, int row, int col) {
