@@ -69,6 +69,13 @@ int16_t RandomInRange(Generator& generator, int32_t low, int32_t high) {
 
 std::vector<int32_t> DrawLottoTicket(Generator& generator, NumberRange range,
                                      const DrawSettings& settings) {
+    std::vector<int32_t> numbers;
+    DrawLottoTicket(generator, range, settings, numbers);
+    return numbers;
+}
+
+void DrawLottoTicket(Generator& generator, NumberRange range, const DrawSettings& settings,
+                     std::vector<int32_t>& numbers) {
     RequireTicketSize(settings);
     const bool hasInclude = settings.includeNumber != NoInclude;
     const int32_t include = hasInclude ? settings.includeNumber : settings.excludeNumber;
@@ -80,7 +87,7 @@ std::vector<int32_t> DrawLottoTicket(Generator& generator, NumberRange range,
             std::to_string(settings.numbersPerTicket) + " different numbers.");
     }
 
-    std::vector<int32_t> numbers;
+    numbers.clear();
     numbers.reserve(static_cast<size_t>(settings.numbersPerTicket));
     if (hasInclude) {
         numbers.push_back(settings.includeNumber);
@@ -99,7 +106,6 @@ std::vector<int32_t> DrawLottoTicket(Generator& generator, NumberRange range,
                  std::find(numbers.begin(), numbers.end(), value) != numbers.end());
         numbers.push_back(value);
     }
-    return numbers;
 }
 
 void SortTicketNumbers(std::vector<int32_t>& numbers) {
@@ -115,6 +121,13 @@ void SortTicketNumbers(std::vector<int32_t>& numbers) {
 
 std::vector<int32_t> DrawDailyTicket(Generator& generator, NumberRange range,
                                      const DrawSettings& settings) {
+    std::vector<int32_t> numbers;
+    DrawDailyTicket(generator, range, settings, numbers);
+    return numbers;
+}
+
+void DrawDailyTicket(Generator& generator, NumberRange range, const DrawSettings& settings,
+                     std::vector<int32_t>& numbers) {
     RequireTicketSize(settings);
     if (range.Size() < 1 ||
         UsableCount(range, settings.excludeNumber, settings.excludeNumber) < 1) {
@@ -130,7 +143,7 @@ std::vector<int32_t> DrawDailyTicket(Generator& generator, NumberRange range,
                                   " is not a position of the ticket.");
     }
 
-    std::vector<int32_t> numbers;
+    numbers.clear();
     numbers.reserve(static_cast<size_t>(settings.numbersPerTicket));
     for (int32_t i = 0; i < settings.numbersPerTicket; ++i) {
         int32_t value;
@@ -142,7 +155,6 @@ std::vector<int32_t> DrawDailyTicket(Generator& generator, NumberRange range,
     if (hasInclude) {
         numbers[static_cast<size_t>(settings.includePosition - 1)] = settings.includeNumber;
     }
-    return numbers;
 }
 
 int32_t DrawBonusNumber(Generator& generator, const Clock& clock, int16_t highestBonus) {

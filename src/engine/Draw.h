@@ -41,12 +41,18 @@ int16_t RandomInRange(Generator& generator, int32_t low, int32_t high);
 std::vector<int32_t> DrawLottoTicket(Generator& generator, NumberRange range,
                                      const DrawSettings& settings);
 
+// The same into `numbers`, whose memory is reused: a Start draws its tickets without allocating.
+void DrawLottoTicket(Generator& generator, NumberRange range, const DrawSettings& settings,
+                     std::vector<int32_t>& numbers);
+
 // Ascending, in place.
 void SortTicketNumbers(std::vector<int32_t>& numbers);
 
 // Digits in drawing order, repeats allowed; the include number overwrites its position.
 std::vector<int32_t> DrawDailyTicket(Generator& generator, NumberRange range,
                                      const DrawSettings& settings);
+void DrawDailyTicket(Generator& generator, NumberRange range, const DrawSettings& settings,
+                     std::vector<int32_t>& numbers);
 
 // Re-seeds from the unrounded time of day, then 1 to highestBonus from one value.
 int32_t DrawBonusNumber(Generator& generator, const Clock& clock, int16_t highestBonus);

@@ -13,19 +13,23 @@ namespace kivora {
 TicketDrawer::TicketDrawer(Generator& generator, const Clock& clock, const SeedLocale& locale)
     : generator_(generator), clock_(clock), locale_(locale) {}
 
-Ticket TicketDrawer::DrawOne(const DrawSettings& settings) {
-    const NumberRange range = CandidateRange(settings);
+void TicketDrawer::DrawInto(const DrawSettings& settings, NumberRange range, Ticket& ticket) {
     generator_.Reseed(ComputeSeed(settings, clock_, locale_));
-    Ticket ticket;
+    ticket.bonus.reset();
     if (settings.gameMode == GameMode::Lotto) {
-        ticket.numbers = DrawLottoTicket(generator_, range, settings);
+        DrawLottoTicket(generator_, range, settings, ticket.numbers);
         SortTicketNumbers(ticket.numbers);
         if (settings.HasBonus()) {
             ticket.bonus = DrawBonusNumber(generator_, clock_, settings.highestBonus);
         }
     } else {
-        ticket.numbers = DrawDailyTicket(generator_, range, settings);
+        DrawDailyTicket(generator_, range, settings, ticket.numbers);
     }
+}
+
+Ticket TicketDrawer::DrawOne(const DrawSettings& settings) {
+    Ticket ticket;
+    DrawInto(settings, CandidateRange(settings), ticket);
     return ticket;
 }
 
@@ -33,8 +37,11 @@ void TicketDrawer::Draw(const DrawSettings& settings, const Sink& sink) {
     if (const std::string problem = ValidateDrawSettings(settings); !problem.empty()) {
         throw InvalidDrawSettings(problem);
     }
+    const NumberRange range = CandidateRange(settings);
+    Ticket ticket; // one ticket's memory serves every ticket of the Start
     for (int i = 1; i <= settings.ticketCount; ++i) {
-        sink(i, DrawOne(settings));
+        DrawInto(settings, range, ticket);
+        sink(i, ticket);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "Draw.h"
 #include "DrawSettings.h"
 #include "Ticket.h"
 
@@ -29,6 +30,8 @@ public:
     Ticket DrawOne(const DrawSettings& settings);
 
 private:
+    void DrawInto(const DrawSettings& settings, NumberRange range, Ticket& ticket);
+
     Generator& generator_;
     const Clock& clock_;
     const SeedLocale& locale_;
