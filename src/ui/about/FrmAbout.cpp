@@ -13,6 +13,7 @@
 #include "common/Links.h"
 #include "common/Twips.h"
 #include "common/WindowDrag.h"
+#include "common/WindowLabel.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/XPButton.h"
 
@@ -110,13 +111,7 @@ void FrmAbout::ShowModal(QWidget* owner, Shell& shell, const QString& closeUp,
 }
 
 QLabel* FrmAbout::MakeLabel(const char* name, int left, int top) {
-    auto* label = new QLabel(this);
-    label->setObjectName(QLatin1String(name));
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, kTextColor);
-    label->setPalette(pal);
-    label->setTextFormat(Qt::PlainText);
-    label->setAttribute(Qt::WA_TranslucentBackground);
+    QLabel* label = MakeWindowLabel(this, name, QString(), kTextColor);
     label->installEventFilter(this);
     label->move(TwipPoint(left, top, kBorder));
     return label;
@@ -127,9 +122,7 @@ QLabel* FrmAbout::MakeLink(const char* name, int left, int top) {
     QFont font = ProgramFont(8.25, true);
     font.setUnderline(true);
     link->setFont(font);
-    QPalette pal = link->palette();
-    pal.setColor(QPalette::WindowText, kLinkColor);
-    link->setPalette(pal);
+    SetTextColor(link, kLinkColor);
     link->setCursor(Qt::PointingHandCursor);
     return link;
 }

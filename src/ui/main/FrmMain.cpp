@@ -18,6 +18,7 @@
 #include "common/MessageBox.h"
 #include "common/Twips.h"
 #include "common/WindowDrag.h"
+#include "common/WindowLabel.h"
 #include "engine/Draw.h"
 #include "engine/Generator.h"
 #include "engine/TicketDrawer.h"
@@ -87,20 +88,15 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
     background_ = new QSvgRenderer(QStringLiteral(":/art/background.svg"), this);
     BuildControls();
     SetTabOrder();
+    SetUpHints();
 }
 
 FrmMain::~FrmMain() = default;
 
 QLabel* FrmMain::MakeLabel(const char* name, const QString& text, int left, int top, int width,
                            int height, bool autoSize) {
-    auto* label = new QLabel(text, this);
-    label->setObjectName(QLatin1String(name));
+    QLabel* label = MakeWindowLabel(this, name, text, kLabelColor);
     label->setFont(ProgramFont(8.25, true));
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, kLabelColor);
-    label->setPalette(pal);
-    label->setTextFormat(Qt::PlainText);
-    label->setAttribute(Qt::WA_TranslucentBackground);
     label->setMouseTracking(true);
     label->installEventFilter(this);
     label->setGeometry(TwipRect(left, top, width, height));
@@ -246,9 +242,7 @@ void FrmMain::BuildControls() {
     connect(cmdExit_, &XPButton::clicked, this, [this] { cmdExit_Click(); });
 
     lblStatus_ = MakeLabel("lblStatus", QString(), 240, 3750, 75, 195, true);
-    QPalette statusPal = lblStatus_->palette();
-    statusPal.setColor(QPalette::WindowText, kStatusColor);
-    lblStatus_->setPalette(statusPal);
+    SetTextColor(lblStatus_, kStatusColor);
     lblStatus_->resize(Px(75), Px(195));
 
     lblDate_ = MakeLabel("lblDate", QStringLiteral("Draw based on:"), 240, 4080, 1350, 195, true);
@@ -618,42 +612,33 @@ void FrmMain::SaveSettings() {
 
 // ---- Hints and window handling ----
 
+void FrmMain::SetUpHints() {
+    hints_ = {
+        {cmdPrint_, QStringLiteral("> Print your tickets")},
+        {cmdMode_,
+         QStringLiteral(
+             "> Change mode (Lotto for 6/49, Powerball etc. or Daily for Pick3, Daily4...)")},
+        {cmdStart_, QStringLiteral("> Draw your numbers based on selected options")},
+        {cmdHelp_, QStringLiteral("> Get help and how-to information")},
+        {cmdAbout_, QStringLiteral("> Program information, support e-mail address and web site")},
+        {cmdExit_, QStringLiteral("> Exit program")},
+        {lblTickets_, QStringLiteral("> Number of tickets to draw (1 to 50)")},
+        {lblNumbers_, QStringLiteral("> How many numbers out of total (for example: 6/49)")},
+        {lblBonus_, QStringLiteral("> Select Yes to draw a bonus number, otherwise No")},
+        {lblBonusMax_,
+         QStringLiteral(
+             "> The highest bonus number for a particular lottery (select 42 for PowerBall)")},
+        {lblDate_, QStringLiteral("> Draw numbers based on Date, Sign, Name or Randomly")},
+        {lblIncludePos_,
+         QStringLiteral("> Select a position to include the number in (for Daily lotteries only)")},
+        {lblInclude_, QStringLiteral("> Include a specific number on all tickets")},
+        {lblExclude_, QStringLiteral("> Exclude a specific number from all tickets")},
+        {lblPreferred_,
+         QStringLiteral("> Specify the type of numbers to draw from (Low, High or Mixed)")},
+    };
+}
+
 QString FrmMain::HintFor(QObject* control) const {
-    if (control == cmdPrint_) {
-        return QStringLiteral("> Print your tickets");
-    }
-    if (control == cmdMode_) {
-        return QStringLiteral(
-            "> Change mode (Lotto for 6/49, Powerball etc. or Daily for Pick3, Daily4...)");
-    }
-    if (control == cmdStart_) {
-        return QStringLiteral("> Draw your numbers based on selected options");
-    }
-    if (control == cmdHelp_) {
-        return QStringLiteral("> Get help and how-to information");
-    }
-    if (control == cmdAbout_) {
-        return QStringLiteral("> Program information, support e-mail address and web site");
-    }
-    if (control == cmdExit_) {
-        return QStringLiteral("> Exit program");
-    }
-    if (control == lblTickets_) {
-        return QStringLiteral("> Number of tickets to draw (1 to 50)");
-    }
-    if (control == lblNumbers_) {
-        return QStringLiteral("> How many numbers out of total (for example: 6/49)");
-    }
-    if (control == lblBonus_) {
-        return QStringLiteral("> Select Yes to draw a bonus number, otherwise No");
-    }
-    if (control == lblBonusMax_) {
-        return QStringLiteral(
-            "> The highest bonus number for a particular lottery (select 42 for PowerBall)");
-    }
-    if (control == lblDate_) {
-        return QStringLiteral("> Draw numbers based on Date, Sign, Name or Randomly");
-    }
     if (control == lblPick_) {
         switch (cboDrawBasedOn_->ListIndex()) {
         case 1:
@@ -664,23 +649,11 @@ QString FrmMain::HintFor(QObject* control) const {
             return QStringLiteral(
                 "> Draw the numbers based on a name, a word or a number (can also be blank)");
         default:
-            return lblStatus_->text();
+            break;
         }
     }
-    if (control == lblIncludePos_) {
-        return QStringLiteral(
-            "> Select a position to include the number in (for Daily lotteries only)");
-    }
-    if (control == lblInclude_) {
-        return QStringLiteral("> Include a specific number on all tickets");
-    }
-    if (control == lblExclude_) {
-        return QStringLiteral("> Exclude a specific number from all tickets");
-    }
-    if (control == lblPreferred_) {
-        return QStringLiteral("> Specify the type of numbers to draw from (Low, High or Mixed)");
-    }
-    return lblStatus_->text(); // every other control leaves the hint in place
+    // Every other control leaves the hint in place.
+    return hints_.value(control, lblStatus_->text());
 }
 
 void FrmMain::ShowHint(const QString& hint) {

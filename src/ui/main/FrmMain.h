@@ -19,6 +19,8 @@
 #include <functional>
 #include <memory>
 
+#include <QHash>
+#include <QString>
 #include <QWidget>
 
 #include "engine/DrawSettings.h"
@@ -95,6 +97,7 @@ protected:
 private:
     void BuildControls();
     void SetTabOrder();
+    void SetUpHints();
     QLabel* MakeLabel(const char* name, const QString& text, int left, int top, int width,
                       int height, bool autoSize);
     OptionList* MakeList(const char* name, int left, int top, int width, const QString& label);
@@ -118,6 +121,7 @@ private:
     MainWindowServices services_;
     GameMode gameMode_ = GameMode::Lotto;
     std::unique_ptr<WindowDrag> drag_;
+    QHash<const QObject*, QString> hints_;
     QSvgRenderer* background_ = nullptr;
 
     QLabel* lblCaption_ = nullptr;

@@ -11,6 +11,7 @@
 #include "common/AppIdentity.h"
 #include "common/Fonts.h"
 #include "common/Twips.h"
+#include "common/WindowLabel.h"
 #include "ui/controls/ImageBox.h"
 
 namespace kivora {
@@ -66,15 +67,9 @@ FrmPoczatek::~FrmPoczatek() = default;
 
 QLabel* FrmPoczatek::MakeLabel(const char* name, const QString& text, qreal pointSize,
                                const QColor& color) {
-    auto* label = new QLabel(text, this);
-    label->setObjectName(QLatin1String(name));
+    QLabel* label = MakeWindowLabel(this, name, text, color);
     label->setFont(ProgramFont(pointSize, true));
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, color);
-    label->setPalette(pal);
-    label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    label->setAttribute(Qt::WA_TranslucentBackground);
     return label;
 }
 
