@@ -6,13 +6,18 @@
 
 namespace kivora {
 
-std::string UserSeedLocale::ShortDateText(const CalendarDate& date) const {
-    const QLocale locale;
-    QString format = locale.dateFormat(QLocale::ShortFormat);
+QString UserSeedLocale::ShortDateFormat() {
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
     if (!format.contains(QLatin1String("yyyy"))) {
         format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     }
-    return locale.toString(QDate(date.year, date.month, date.day), format).toStdString();
+    return format;
+}
+
+std::string UserSeedLocale::ShortDateText(const CalendarDate& date) const {
+    return QLocale()
+        .toString(QDate(date.year, date.month, date.day), ShortDateFormat())
+        .toStdString();
 }
 
 std::optional<double> UserSeedLocale::ReadNumber(std::string_view text) const {

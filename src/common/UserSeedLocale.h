@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include "engine/SeedLocale.h"
 
 namespace kivora {
@@ -10,6 +12,9 @@ class UserSeedLocale : public SeedLocale {
 public:
     std::string ShortDateText(const CalendarDate& date) const override;
     std::optional<double> ReadNumber(std::string_view text) const override;
+
+    // The user's short date format with a four-digit year; the date picker shows the same.
+    static QString ShortDateFormat();
 };
 
 } // namespace kivora

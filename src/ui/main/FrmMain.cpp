@@ -17,6 +17,7 @@
 #include "common/Help.h"
 #include "common/MessageBox.h"
 #include "common/Twips.h"
+#include "common/UserSeedLocale.h"
 #include "common/WindowDrag.h"
 #include "common/WindowLabel.h"
 #include "engine/Draw.h"
@@ -254,11 +255,7 @@ void FrmMain::BuildControls() {
     dtPicker_->setGeometry(TwipRect(5400, 4080, 1335, 315));
     dtPicker_->setCalendarPopup(true);
     dtPicker_->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
-    QString dateFormat = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!dateFormat.contains(QLatin1String("yyyy"))) {
-        dateFormat.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    }
-    dtPicker_->setDisplayFormat(dateFormat);
+    dtPicker_->setDisplayFormat(UserSeedLocale::ShortDateFormat());
     dtPicker_->setAccessibleName(QStringLiteral("Date"));
     dtPicker_->hide();
 
