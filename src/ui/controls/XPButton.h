@@ -34,7 +34,6 @@ public:
     QColor HoverBackColor() const { return backHover_; }
     QColor ForeColor() const { return fore_; }
 
-
     QSize sizeHint() const override;
 
 signals:
