@@ -3,11 +3,12 @@
 #include <limits>
 #include <memory>
 
-#include <QLockFile>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include "StoreBatch.h"
 
 namespace kivora {
 
@@ -71,18 +72,6 @@ int32_t ParseDecimal(const QString& text) {
     return static_cast<int32_t>(value);
 }
 
-// QSettings waits without limit for its lock file. A live writer holds it for milliseconds, but
-// a lock that never frees (a folder in its place, say) would hang the exit: skip that write.
-bool LockWillFree(const QSettings& store) {
-    QLockFile lock(store.fileName() + QStringLiteral(".lock"));
-    if (lock.tryLock(1000)) {
-        lock.unlock();
-        return true;
-    }
-    // Other errors (the folder does not exist yet, no permission) are QSettings' to handle.
-    return lock.error() != QLockFile::LockFailedError;
-}
-
 #endif
 
 int32_t DwordOf(const QVariant& value) {
@@ -106,20 +95,10 @@ int32_t ReadDword(RootKey /*root*/, const QString& keyPath, const QString& value
     return store ? DwordOf(store->value(valueName)) : 0;
 }
 
-void WriteDword(RootKey /*root*/, const QString& keyPath, const QString& valueName, int32_t value) {
-    const std::unique_ptr<QSettings> store = OpenKey(keyPath);
-    if (!store) {
-        return;
-    }
-#ifndef Q_OS_WIN
-    if (!LockWillFree(*store)) {
-        return;
-    }
-#endif
-    store->setValue(valueName, static_cast<int>(value));
-    // A failed sync (read-only folder, full disk) leaves the old file: QSettings saves through
-    // QSaveFile. Nothing is reported.
-    store->sync();
+void WriteDword(RootKey root, const QString& keyPath, const QString& valueName, int32_t value) {
+    StoreBatch batch(root, keyPath);
+    batch.Set(valueName, value);
+    batch.Commit();
 }
 
 } // namespace kivora

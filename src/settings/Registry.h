@@ -22,6 +22,7 @@ enum class RootKey {
 int32_t ReadDword(RootKey root, const QString& keyPath, const QString& valueName);
 
 // Creates the key and its parents when missing. A failing write leaves the store as it was.
+// Several values go through StoreBatch, as one save.
 void WriteDword(RootKey root, const QString& keyPath, const QString& valueName, int32_t value);
 
 } // namespace kivora

@@ -1,10 +1,16 @@
+#include <csignal>
 #include <cstdio>
 #include <limits>
 #include <memory>
 
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -12,6 +18,7 @@
 #include <QTest>
 
 #include "settings/Registry.h"
+#include "settings/StoreBatch.h"
 #include "settings/StoredSettings.h"
 
 using namespace kivora;
@@ -22,6 +29,16 @@ static int32_t Read(const QString& name) {
 
 static void Write(const QString& name, int32_t value) {
     WriteDword(RootKey::CurrentUser, kSettingsKeyPath, name, value);
+}
+
+// The eight values as the exit writes them, in one save.
+static void SaveEight() {
+    StoreBatch batch(RootKey::CurrentUser, kSettingsKeyPath);
+    for (const QString& name : kStoredListValues) {
+        batch.Set(name, 2);
+    }
+    batch.Set(kGameMode, 1);
+    batch.Commit();
 }
 
 // Each case gets its own config folder; the other process of a round trip inherits it. A write
@@ -41,11 +58,28 @@ class TestStore : public QObject {
         return QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed();
     }
 
+    // A file system of `size` bytes mounted over the config folder; false where this process
+    // may not mount (not root, or no mount rights in the container).
+    bool MountSmall(const char* size) {
+        const QByteArray at = config_->path().toLocal8Bit();
+        mounted_ = ::geteuid() == 0 && ::mount("tmpfs", at.constData(), "tmpfs", 0,
+                                               (QByteArray("size=") + size).constData()) == 0;
+        return mounted_;
+    }
+    bool mounted_ = false;
+
 private slots:
     void init() {
         config_ = std::make_unique<QTemporaryDir>();
         qputenv("XDG_CONFIG_HOME", config_->path().toLocal8Bit());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_->path());
+    }
+
+    void cleanup() {
+        if (mounted_) {
+            ::umount2(config_->path().toLocal8Bit().constData(), MNT_DETACH);
+            mounted_ = false;
+        }
     }
 
     void StoredPosition_value_selectsOnlyEntriesOfTheList_data() {
@@ -124,6 +158,71 @@ private slots:
         Write(kGameMode, 1);
         QVERIFY(!deadline.hasExpired());
         QVERIFY(!QFileInfo(Conf()).isFile());
+    }
+
+    // A save that cannot finish leaves the previous file byte for byte, and gives up in one
+    // bounded wait. The file is padded past the write limits with a section of its own.
+    void save_storeFault_keepsPreviousFileWithinOneWait_data() {
+        QTest::addColumn<QString>("fault");
+        for (const char* fault : {"full file system", "write fails after 1 KiB", "read-only folder",
+                                  "lock is a folder"}) {
+            QTest::newRow(fault) << QString::fromLatin1(fault);
+        }
+    }
+    void save_storeFault_keepsPreviousFileWithinOneWait() {
+        QFETCH(QString, fault);
+        if (fault == "full file system" || fault == "read-only folder") {
+            // Root passes by folder permissions; a mount of its own is what stops it. On 8 KiB
+            // the file takes one page and the lock the other: the new file finds none.
+            if (!MountSmall(fault == "full file system" ? "8k" : "64k") &&
+                (fault == "full file system" || ::geteuid() == 0)) {
+                QSKIP("needs a small file system of its own: run as root");
+            }
+        }
+        QByteArray previous("[General]\nNumberOfTickets=4\nNumbersDrawn=3\nNumbersTotal=39\n"
+                            "BonusPlayed=1\nBonusMax=40\nDrawBasedOn=2\nDrawPreferred=1\n"
+                            "GameMode=1\n\n[Window]\n");
+        for (int i = 0; previous.size() < 1800; ++i) {
+            previous += "Note" + QByteArray::number(i) + "=kept as it was\n";
+        }
+        QVERIFY(QDir().mkpath(QFileInfo(Conf()).path()));
+        QFile out(Conf());
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(previous) == previous.size());
+        out.close();
+        const QByteArray folder = QFileInfo(Conf()).path().toLocal8Bit();
+        if (fault == "read-only folder") {
+            if (mounted_) {
+                QVERIFY(::mount(nullptr, config_->path().toLocal8Bit().constData(), nullptr,
+                                MS_REMOUNT | MS_RDONLY, nullptr) == 0);
+            } else {
+                QVERIFY(QFile::setPermissions(QString::fromLocal8Bit(folder),
+                                              QFile::ReadOwner | QFile::ExeOwner));
+            }
+        } else if (fault == "lock is a folder") {
+            QVERIFY(QDir().mkpath(Conf() + ".lock"));
+        }
+
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit before = limit;
+        if (fault == "write fails after 1 KiB") {
+            std::signal(SIGXFSZ, SIG_IGN);
+            limit.rlim_cur = 1024;
+            QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        }
+        QElapsedTimer took;
+        took.start();
+        SaveEight();
+        const qint64 elapsed = took.elapsed();
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        QFile::setPermissions(QString::fromLocal8Bit(folder),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        QFile kept(Conf());
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), previous);
+        QCOMPARE_LT(elapsed, 1500);
+        QCOMPARE(QDir(QString::fromLocal8Bit(folder)).entryList(QDir::Files).size(), 1);
     }
 };
 

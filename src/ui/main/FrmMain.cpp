@@ -26,6 +26,7 @@
 #include "engine/TicketGrid.h"
 #include "print/Printout.h"
 #include "settings/Registry.h"
+#include "settings/StoreBatch.h"
 #include "settings/StoredSettings.h"
 #include "ui/about/FrmAbout.h"
 #include "ui/controls/FlexGrid.h"
@@ -235,12 +236,22 @@ void FrmMain::BuildControls() {
                            2400, 1695, 3, true);
     cmdExit_ = MakeButton("cmdExit", QStringLiteral("Exit"), QStringLiteral(":/art/exit.svg"), 6000,
                           1215, 1, false);
-    connect(cmdPrint_, &XPButton::clicked, this, [this] { cmdPrint_Click(); });
-    connect(cmdMode_, &XPButton::clicked, this, [this] { cmdMode_Click(); });
-    connect(cmdStart_, &XPButton::clicked, this, [this] { cmdStart_Click(); });
-    connect(cmdHelp_, &XPButton::clicked, this, [this] { cmdHelp_Click(); });
-    connect(cmdAbout_, &XPButton::clicked, this, [this] { cmdAbout_Click(); });
-    connect(cmdExit_, &XPButton::clicked, this, [this] { cmdExit_Click(); });
+    // A click that reaches a button while a modal window is open (from a timer or a queued
+    // event; the user's own input is blocked) would act behind that window or open a second one
+    // over it: it is dropped.
+    const auto unlessModal = [this](void (FrmMain::*handler)()) {
+        return [this, handler] {
+            if (!QApplication::activeModalWidget()) {
+                (this->*handler)();
+            }
+        };
+    };
+    connect(cmdPrint_, &XPButton::clicked, this, unlessModal(&FrmMain::cmdPrint_Click));
+    connect(cmdMode_, &XPButton::clicked, this, unlessModal(&FrmMain::cmdMode_Click));
+    connect(cmdStart_, &XPButton::clicked, this, unlessModal(&FrmMain::cmdStart_Click));
+    connect(cmdHelp_, &XPButton::clicked, this, unlessModal(&FrmMain::cmdHelp_Click));
+    connect(cmdAbout_, &XPButton::clicked, this, unlessModal(&FrmMain::cmdAbout_Click));
+    connect(cmdExit_, &XPButton::clicked, this, unlessModal(&FrmMain::cmdExit_Click));
 
     lblStatus_ = MakeLabel("lblStatus", QString(), 240, 3750, 75, 195, true);
     SetTextColor(lblStatus_, kStatusColor);
@@ -598,13 +609,16 @@ void FrmMain::LoadSettings() {
 }
 
 void FrmMain::SaveSettings() {
+    // One save for all eight values: a store that cannot be written keeps its old file whole
+    // and costs one wait, not one per value.
+    StoreBatch batch(RootKey::CurrentUser, kSettingsKeyPath);
     const std::array<OptionList*, 7> lists = StoredLists();
     for (size_t i = 0; i < lists.size(); ++i) {
         const auto position = static_cast<int16_t>(lists[i]->ListIndex());
-        WriteDword(RootKey::CurrentUser, kSettingsKeyPath, kStoredListValues[i],
-                   static_cast<int32_t>(position));
+        batch.Set(kStoredListValues[i], static_cast<int32_t>(position));
     }
-    WriteDword(RootKey::CurrentUser, kSettingsKeyPath, kGameMode, IsLotto() ? 0 : 1);
+    batch.Set(kGameMode, IsLotto() ? 0 : 1);
+    batch.Commit();
 }
 
 // ---- Hints and window handling ----

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+namespace kivora {
+
+// The text of an INI store with some values set, everything else kept byte for byte: other
+// keys, other sections, comments, blanks and line ends. A value already present is replaced
+// where it stands (every copy of it, as QSettings lets the last copy win); a missing one goes to
+// the top of its section, and a missing section is added ("[General]" first in the file, any
+// other at the end).
+//
+// `section` is empty for the values of the key itself ("[General]"). Key names are escaped as
+// QSettings escapes them, and the lines are split as QSettings splits them, so QSettings reads
+// the result as the old text with the new values.
+QByteArray SetIniValues(const QByteArray& text, const QString& section,
+                        const QList<QPair<QString, QByteArray>>& values);
+
+} // namespace kivora
