@@ -27,7 +27,8 @@ std::optional<double> UserSeedLocale::ReadNumber(std::string_view text) const {
     if (ok) {
         return value;
     }
-    // Plain digits read in every locale.
+    // Plain digits read in every locale; nothing else does (a point in "27.04" is no decimal
+    // point where the user writes "27,04").
     return PlainSeedLocale::ReadPlainNumber(text);
 }
 

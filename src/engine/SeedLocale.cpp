@@ -1,6 +1,6 @@
 #include "SeedLocale.h"
 
-#include <cctype>
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -28,19 +28,9 @@ std::optional<double> PlainSeedLocale::ReadPlainNumber(std::string_view text) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    // Digits with at most one decimal point, and at least one digit.
-    bool sawDigit = false;
-    bool sawPoint = false;
-    for (const char c : text) {
-        if (std::isdigit(static_cast<unsigned char>(c))) {
-            sawDigit = true;
-        } else if (c == '.' && !sawPoint) {
-            sawPoint = true;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!sawDigit) {
+    // Digits only: a point or a comma means something else in every other format, so the plain
+    // reading takes neither.
+    if (text.empty() || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
     double value = 0;

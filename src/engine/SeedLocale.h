@@ -19,8 +19,8 @@ public:
     virtual std::optional<double> ReadNumber(std::string_view text) const = 0;
 };
 
-// Month/day/year without leading zeros ("4/27/2009") and plain decimal numbers: an optional
-// sign, digits with an optional fraction, and blanks around them.
+// Month/day/year without leading zeros ("4/27/2009") and plain whole numbers: an optional
+// sign and digits, with blanks around them.
 class PlainSeedLocale : public SeedLocale {
 public:
     std::string ShortDateText(const CalendarDate& date) const override;

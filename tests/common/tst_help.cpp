@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -7,6 +8,8 @@
 #include "common/Help.h"
 #include "common/Links.h"
 #include "common/MessageBox.h"
+#include "common/UserSeedLocale.h"
+#include "engine/Seed.h"
 
 using namespace kivora;
 
@@ -97,6 +100,67 @@ private slots:
         QCOMPARE(shell.targets, QStringList({QStringLiteral("mailto:support@kivora.example"),
                                              QStringLiteral("https://www.kivora.example/lotto")}));
         QVERIFY(shown_.isEmpty());
+    }
+
+    // The Date seed's offset in the user's own formats: the first five characters of the short
+    // date, less "/", read as a number as that user writes numbers; -1 for no number (seed 0).
+    void UserSeedLocale_localeAndDate_readsDateAsTheUserWritesNumbers_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("offset");
+        const QDate april(2009, 4, 27), january(2009, 1, 5);
+        QTest::newRow("en_US") << "en_US" << april << "4/27/2009" << 427;
+        QTest::newRow("en_US, year digit") << "en_US" << january << "1/5/2009" << 152;
+        QTest::newRow("en_GB") << "en_GB" << april << "27/04/2009" << 2704;
+        QTest::newRow("ja_JP") << "ja_JP" << april << "2009/04/27" << 2009;
+        // A point that is no decimal point in that format reads no number.
+        QTest::newRow("de_DE") << "de_DE" << april << "27.04.2009" << -1;
+        QTest::newRow("fi_FI") << "fi_FI" << april << "27.4.2009" << -1;
+        QTest::newRow("de_CH, point is decimal") << "de_CH" << april << "27.04.2009" << 27;
+        QTest::newRow("nl_NL") << "nl_NL" << april << "27-04-2009" << -1;
+        QTest::newRow("C") << "C" << april << "27 Apr 2009" << -1;
+    }
+    void UserSeedLocale_localeAndDate_readsDateAsTheUserWritesNumbers() {
+        QFETCH(QString, locale);
+        QFETCH(QDate, date);
+        QFETCH(QString, text);
+        QFETCH(int, offset);
+        const QLocale previous;
+        QLocale::setDefault(QLocale(locale));
+        const UserSeedLocale user;
+        const CalendarDate day{date.year(), date.month(), date.day()};
+        const std::string written = user.ShortDateText(day);
+        const std::optional<int32_t> read = DateSeedOffset(day, user);
+        QLocale::setDefault(previous);
+        QCOMPARE(QString::fromStdString(written), text);
+        QCOMPARE(read.value_or(-1), offset);
+    }
+
+    // What no format reads is no number: only digits, one sign and blanks pass the plain reading.
+    void UserSeedLocale_text_readsOnlyNumbersOfTheUserOrPlain_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("number"); // -1000: none
+        QTest::newRow("de_DE comma") << "de_DE" << QByteArray("27,5") << 27.5;
+        QTest::newRow("de_DE point") << "de_DE" << QByteArray("27.04") << -1000.0;
+        QTest::newRow("de_DE digits") << "de_DE" << QByteArray(" -0427 ") << -427.0;
+        QTest::newRow("en_US point") << "en_US" << QByteArray("4.27") << 4.27;
+        QTest::newRow("fr_FR signed digits") << "fr_FR" << QByteArray("+12") << 12.0;
+        QTest::newRow("fr_FR point") << "fr_FR" << QByteArray("4.27") << -1000.0;
+        QTest::newRow("fr_FR two signs") << "fr_FR" << QByteArray("--4") << -1000.0;
+        QTest::newRow("fr_FR blank inside") << "fr_FR" << QByteArray("4 27x") << -1000.0;
+        QTest::newRow("fr_FR empty") << "fr_FR" << QByteArray("  ") << -1000.0;
+    }
+    void UserSeedLocale_text_readsOnlyNumbersOfTheUserOrPlain() {
+        QFETCH(QString, locale);
+        QFETCH(QByteArray, text);
+        QFETCH(double, number);
+        const QLocale previous;
+        QLocale::setDefault(QLocale(locale));
+        const std::optional<double> read = UserSeedLocale().ReadNumber(text.toStdString());
+        QLocale::setDefault(previous);
+        QCOMPARE(read.value_or(-1000.0), number);
     }
 };
 

@@ -93,6 +93,10 @@ private slots:
             "01/05/2009");
         row("date 27.4.2009 reads no number", {.drawBasedOn = Date, .basisDate = {2009, 4, 27}}, 0,
             36000.0f, "27.4.2009");
+        row("date 4.27/2009: no decimal point in plain reading",
+            {.drawBasedOn = Date, .basisDate = {2009, 4, 27}}, 0, 36000.0f, "4.27/2009");
+        row("date \" +4/2\": a sign and a blank", {.drawBasedOn = Date}, 36042, 36000.0f,
+            " +4/27/2009");
         row("no basis", {.drawBasedOn = None, .basisSign = 11, .basisName = "Anna"}, 0, 43200.5f);
     }
 
@@ -125,6 +129,9 @@ private slots:
         QTest::newRow("daily low") << daily(Low) << all << Span(0, 6);
         QTest::newRow("daily high") << daily(High) << all << Span(3, 9);
         QTest::newRow("daily mixed") << daily(Mixed) << all << Span(0, 9);
+        DrawSettings dailyLow0 = daily(Low);
+        dailyLow0.excludeNumber = 0;
+        QTest::newRow("daily low exclude 0") << dailyLow0 << all << Span(1, 6);
         // -1, 0 or 1 as each digit falls below, repeats or rises above the one before it.
         const View steps = [](const Ticket& t) {
             const auto& n = t.numbers;
@@ -172,6 +179,97 @@ private slots:
             std::ranges::copy(view(t), std::inserter(values, values.end()));
         }
         QCOMPARE(QList<int>(values.begin(), values.end()), seen);
+    }
+
+    // One Start at a fixed state and clock against the same sequence worked out here step by
+    // step: each ticket re-seeds with its seed (the clock rounded, plus the basis), draws with
+    // every rejected value consumed, then a bonus re-seeds with the unrounded clock and takes
+    // one value.
+    void draw_fixedStateAndClock_usesTheGeneratorInOrder_data() {
+        QTest::addColumn<DrawSettings>("settings");
+        QTest::addColumn<int>("low");
+        QTest::addColumn<int>("high");
+        QTest::addColumn<int>("offset"); // added to the rounded clock
+        QTest::newRow("6/49 low, include 3, exclude 7, bonus 42")
+            << DrawSettings{.numbersPerTicket = 6,
+                            .highestNumber = 49,
+                            .bonusPlayed = true,
+                            .highestBonus = 42,
+                            .preference = Low,
+                            .includeNumber = 3,
+                            .excludeNumber = 7}
+            << 1 << 39 << 0;
+        QTest::newRow("5/10 high, exclude 9, bonus 2") << DrawSettings{.numbersPerTicket = 5,
+                                                                       .bonusPlayed = true,
+                                                                       .preference = High,
+                                                                       .excludeNumber = 9}
+                                                       << 3 << 10 << 0;
+        QTest::newRow("daily 4 low, name, exclude 0, include 8 at 2")
+            << DrawSettings{.gameMode = Daily,
+                            .numbersPerTicket = 4,
+                            .bonusPlayed = true,
+                            .drawBasedOn = Name,
+                            .basisName = "Ada",
+                            .preference = Low,
+                            .includeNumber = 8,
+                            .includePosition = 2,
+                            .excludeNumber = 0}
+            << 0 << 6 << 4;
+    }
+    void draw_fixedStateAndClock_usesTheGeneratorInOrder() {
+        QFETCH(DrawSettings, settings);
+        QFETCH(int, low);
+        QFETCH(int, high);
+        QFETCH(int, offset);
+        settings.ticketCount = 6;
+        Generator generator = Generator::FromSeed(2026);
+        FakeClock clock(36000.2, 0.3); // a half on the way: 36000.5 rounds to even
+        const std::vector<Ticket> drawn =
+            TicketDrawer(generator, clock, PlainSeedLocale()).Draw(settings);
+
+        Generator g = Generator::FromSeed(2026);
+        FakeClock time(36000.2, 0.3);
+        const auto pick = [&] {
+            return low + int(std::floor(double(g.NextRandom()) * (high - low + 1)));
+        };
+        std::vector<Ticket> expected;
+        for (int t = 0; t < settings.ticketCount; ++t) {
+            g.Reseed(int32_t(std::nearbyint(double(time.TimeOfDaySeconds())) + offset));
+            Ticket ticket;
+            auto& n = ticket.numbers;
+            while (int(n.size()) < settings.numbersPerTicket) {
+                if (n.empty() && settings.gameMode == Lotto &&
+                    settings.includeNumber != NoInclude) {
+                    n.push_back(settings.includeNumber);
+                    continue;
+                }
+                int v = pick();
+                while (v == settings.excludeNumber ||
+                       (settings.gameMode == Lotto && std::ranges::count(n, v) > 0)) {
+                    v = pick();
+                }
+                n.push_back(v);
+            }
+            if (settings.gameMode == Lotto) {
+                std::ranges::sort(n);
+                if (settings.bonusPlayed) {
+                    g.Reseed(time.TimeOfDaySeconds());
+                    ticket.bonus =
+                        int(std::floor(settings.highestBonus * double(g.NextRandom()))) + 1;
+                }
+            } else if (settings.includeNumber != NoInclude) {
+                n[size_t(settings.includePosition - 1)] = settings.includeNumber;
+            }
+            expected.push_back(ticket);
+        }
+        QCOMPARE(drawn.size(), expected.size());
+        for (size_t t = 0; t < drawn.size(); ++t) {
+            const auto& [got, want] = std::pair(drawn[t], expected[t]);
+            QCOMPARE(QList<int>(got.numbers.begin(), got.numbers.end()),
+                     QList<int>(want.numbers.begin(), want.numbers.end()));
+            QCOMPARE(got.bonus.value_or(0), want.bonus.value_or(0));
+        }
+        QCOMPARE(generator.state(), g.state());
     }
 
     // A rejection loop with nothing left to accept would hang instead.
