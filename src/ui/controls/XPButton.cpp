@@ -150,10 +150,14 @@ void XPButton::mouseMoveEvent(QMouseEvent* event) {
 
 void XPButton::keyPressEvent(QKeyEvent* event) {
     // Enter presses a focused button too, as Space does; the keypad's Enter comes with the
-    // keypad modifier.
+    // keypad modifier. It clicks at once: animateClick's delayed click would fire inside a modal
+    // window that a click in the meantime opened, and open a second one over it. A held key
+    // clicks once.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        animateClick();
+        if (!event->isAutoRepeat()) {
+            click();
+        }
         return;
     }
     QAbstractButton::keyPressEvent(event);

@@ -4,16 +4,21 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
 #include "common/Fonts.h"
 #include "common/MessageBox.h"
+#include "common/Shell.h"
 #include "engine/Clock.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
@@ -30,11 +35,17 @@ public:
     float TimeOfDaySeconds() const override { return 36000.5f; }
 };
 
+// Finds no help file (so Help shows its message) and opens nothing.
+struct FakeShell final : Shell {
+    int Open(const QString&) override { return kFileNotFound; }
+};
+
 struct Window {
     Generator generator = Generator::FromSeed(1);
     FakeClock clock;
     PlainSeedLocale locale;
-    FrmMain w{MainWindowServices{generator, clock, locale, {}, nullptr}};
+    FakeShell shell;
+    FrmMain w{MainWindowServices{generator, clock, locale, {}, &shell}};
 };
 
 QtMessageHandler previousHandler = nullptr;
@@ -380,6 +391,116 @@ private slots:
         for (int r = 1; r <= 50; ++r) {
             QCOMPARE(grid().CellText(r, 2), QStringLiteral("8"));
         }
+    }
+
+    // The panel as the Start action reads it: numbers from the entries' texts, the preference
+    // from its text, the include position only in Daily mode with an include number.
+    void ReadDrawSettings_panel_givesTheRecord_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("record");
+        QTest::newRow("first run") << ""
+                                   << "Lotto 1x3/10 bonus 0/2 Random 0 Mixed +20000@0 -10000";
+        QTest::newRow("lotto")
+            << "cboTickets=5;cboN=6;cboTotal=49;cboBonus=Yes;cboBonusMax=42;cboInclude=45;"
+               "cboExclude=7;cboPreferred=Low numbers;cboDrawBasedOn=Sign;cboSigns=Leo"
+            << "Lotto 5x6/49 bonus 1/42 Sign 4 Low +45@0 -7";
+        QTest::newRow("lotto high, bonus off")
+            << "cboTotal=99;cboBonus=Yes;cboBonusMax=2;cboBonus=No;cboPreferred=High numbers;"
+               "cboDrawBasedOn=Name;cboExclude=99"
+            << "Lotto 1x3/99 bonus 0/2 Name 0 High +20000@0 -99";
+        QTest::newRow("daily keeps the hidden lotto lists out")
+            << "cboTotal=49;cboBonus=Yes;cboBonusMax=42;cboN=5;cmdMode;cboInclude=0;"
+               "cboIncludePos=4;cboExclude=9;cboPreferred=High numbers;cboDrawBasedOn=Date"
+            << "Daily 1x5/10 bonus 1/2 Date 0 High +0@4 -9";
+        QTest::newRow("daily without include")
+            << "cmdMode;cboInclude=3;cboIncludePos=2;cboInclude=Don't Include;cboExclude=0"
+            << "Daily 1x3/10 bonus 0/2 Random 0 Mixed +20000@0 -0";
+    }
+    void ReadDrawSettings_panel_givesTheRecord() {
+        QFETCH(QString, steps);
+        QFETCH(QString, record);
+        QCOMPARE(Apply(w(), steps), QString());
+        const DrawSettings s = w().ReadDrawSettings();
+        const char* bases[] = {"None", "Random", "Date", "Sign", "Name"};
+        const char* preferences[] = {"Low", "High", "Mixed"};
+        QCOMPARE(QString("%1 %2x%3/%4 bonus %5/%6 %7 %8 %9 +%10@%11 -%12")
+                     .arg(s.gameMode == GameMode::Lotto ? "Lotto" : "Daily")
+                     .arg(s.ticketCount)
+                     .arg(s.numbersPerTicket)
+                     .arg(s.highestNumber)
+                     .arg(int(s.bonusPlayed))
+                     .arg(s.highestBonus)
+                     .arg(bases[int(s.drawBasedOn)])
+                     .arg(s.basisSign)
+                     .arg(preferences[int(s.preference)])
+                     .arg(s.includeNumber)
+                     .arg(s.includePosition)
+                     .arg(s.excludeNumber),
+                 record);
+    }
+
+    // A key press acts at once: a click soon after it finds the first window open, and no
+    // window ever opens over another (the About window, the help message).
+    void buttons_returnThenClick_neverTwoModalWindows_data() {
+        QTest::addColumn<QString>("pressed");
+        QTest::addColumn<QString>("clicked");
+        QTest::newRow("About, About") << "cmdAbout"
+                                      << "cmdAbout";
+        QTest::newRow("Help, About") << "cmdHelp"
+                                     << "cmdAbout";
+        QTest::newRow("About, Help") << "cmdAbout"
+                                     << "cmdHelp";
+    }
+    void buttons_returnThenClick_neverTwoModalWindows() {
+        QFETCH(QString, pressed);
+        QFETCH(QString, clicked);
+        int mostOpen = 0; // About windows and messages at one time
+        int opened = 0;
+        MessageBox::SetHandler([&](const MessageBox::Message&) {
+            ++opened;
+            mostOpen = std::max(mostOpen, QApplication::activeModalWidget() ? 2 : 1);
+        });
+        // Looks at the open windows now and then, and closes one that has had its time.
+        QTimer watch;
+        QPointer<QWidget> seen;
+        connect(&watch, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            int open = 0;
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                open += top->isVisible() && top->objectName() == "frmAbout";
+            }
+            mostOpen = std::max(mostOpen, open);
+            if (modal && modal == seen) {
+                modal->close();
+            } else if (modal) {
+                ++opened;
+            }
+            seen = modal;
+        });
+        watch.start(120);
+        Find(w(), pressed)->setFocus(Qt::TabFocusReason);
+        QElapsedTimer since;
+        since.start();
+        QTest::keyClick(Find(w(), pressed), Qt::Key_Return);
+        QTest::mouseClick(w().windowHandle(), Qt::LeftButton, {},
+                          Find(w(), clicked)->geometry().center());
+        QTRY_COMPARE(opened, 2);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QTest::qWait(300);
+        QCOMPARE(mostOpen, 1);
+        QCOMPARE(opened, 2);
+    }
+
+    // The store cannot be written (a folder where the lock goes): the save still waits once.
+    void exit_lockNeverFrees_endsWithinOneWait() {
+        QApplication::setQuitOnLastWindowClosed(false);
+        QVERIFY(QDir().mkpath(store_->filePath("Brandell/Kivora.conf.lock")));
+        QElapsedTimer took;
+        took.start();
+        QTest::mouseClick(w().windowHandle(), Qt::LeftButton, {},
+                          Find(w(), "cmdExit")->geometry().center());
+        QCOMPARE_LT(took.elapsed(), 1500);
+        QVERIFY(!w().isVisible());
     }
 
     // Both ways out store the choices first, then close every window, the main window last.
