@@ -161,24 +161,25 @@ QByteArray SetIniValues(const QByteArray& text, const QString& section,
         }
     }
 
+    const QByteArray eol = data.contains("\r\n") ? "\r\n" : "\n"; // the file's own line ends
     QByteArray missing;
     for (qsizetype v = 0; v < values.size(); ++v) {
         if (!found[static_cast<size_t>(v)]) {
-            missing += EscapedKey(values[v].first) + '=' + values[v].second + '\n';
+            missing += EscapedKey(values[v].first) + '=' + values[v].second + eol;
         }
     }
     if (!missing.isEmpty()) {
         if (firstHeaderEnd >= 0) {
             const bool broken = firstHeaderEnd > 0 && data[firstHeaderEnd - 1] != '\n' &&
                                 data[firstHeaderEnd - 1] != '\r';
-            edits.push_back({firstHeaderEnd, 0, (broken ? "\n" : "") + missing});
+            edits.push_back({firstHeaderEnd, 0, (broken ? eol : QByteArray()) + missing});
         } else if (header.isEmpty()) {
-            edits.push_back({0, 0, "[General]\n" + missing + (data.isEmpty() ? "" : "\n")});
+            edits.push_back({0, 0, "[General]" + eol + missing + (data.isEmpty() ? "" : eol)});
         } else {
             const bool broken = !data.isEmpty() && !data.endsWith('\n') && !data.endsWith('\r');
             edits.push_back({data.size(), 0,
-                             QByteArray(broken ? "\n" : "") + (data.isEmpty() ? "" : "\n") + '[' +
-                                 header + "]\n" + missing});
+                             (broken ? eol : QByteArray()) + (data.isEmpty() ? "" : eol) + '[' +
+                                 header + ']' + eol + missing});
         }
     }
 

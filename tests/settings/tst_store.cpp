@@ -160,6 +160,78 @@ private slots:
         QVERIFY(!QFileInfo(Conf()).isFile());
     }
 
+    // A save changes its own lines and nothing else, and QSettings reads the new file as the
+    // old one with the new values: NumbersDrawn=4 and GameMode=1 here.
+    void save_existingFile_changesOnlyItsOwnLines_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray both("NumbersDrawn=4\nGameMode=1\n");
+        QTest::newRow("none") << QByteArray() << "[General]\n" + both;
+        QTest::newRow("in place, comment kept")
+            << QByteArray("[General]\nGameMode=0\nNumbersDrawn = 7 ; was 7\n\n[Window]\nx=1\n")
+            << QByteArray("[General]\nGameMode=1\nNumbersDrawn=4; was 7\n\n[Window]\nx=1\n");
+        QTest::newRow("general after another section")
+            << QByteArray("[Window]\nx=1\n[general]\nBonusMax=3")
+            << "[Window]\nx=1\n[general]\n" + both + "BonusMax=3";
+        QTest::newRow("same names in another section")
+            << QByteArray("[Window]\nGameMode=9\nNumbersDrawn=9")
+            << "[General]\n" + both + "\n[Window]\nGameMode=9\nNumbersDrawn=9";
+        QTest::newRow("before any section, with a mark")
+            << QByteArray("\xef\xbb\xbfGameMode=0\n[Window]\n")
+            << QByteArray("\xef\xbb\xbf[General]\nNumbersDrawn=4\n\nGameMode=1\n[Window]\n");
+        QTest::newRow("every copy, CRLF")
+            << QByteArray("; mine\r\n[General]\r\nGameMode=0\r\nGameMode=5\r\n")
+            << QByteArray("; mine\r\n[General]\r\nNumbersDrawn=4\r\nGameMode=1\r\nGameMode=1\r\n");
+        QTest::newRow("continued and quoted values")
+            << QByteArray("[General]\nGameMode=a\\\nb\nNote=\"x\nGameMode=2\"\nNumbersDrawn=1\n")
+            << QByteArray("[General]\nGameMode=1\nNote=\"x\nGameMode=2\"\nNumbersDrawn=4\n");
+    }
+    void save_existingFile_changesOnlyItsOwnLines() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QVERIFY(QDir().mkpath(QFileInfo(Conf()).path()));
+        QFile file(Conf());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+        file.close();
+        QVERIFY(file.copy(config_->filePath("before.ini")));
+        StoreBatch batch(RootKey::CurrentUser, kSettingsKeyPath);
+        batch.Set(kNumbersDrawn, 4);
+        batch.Set(kGameMode, 1);
+        batch.Commit();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), after);
+        QVERIFY(file.copy(config_->filePath("after.ini")));
+        // Fresh names, so QSettings' cache of this process plays no part.
+        QSettings old(config_->filePath("before.ini"), QSettings::IniFormat);
+        QSettings saved(config_->filePath("after.ini"), QSettings::IniFormat);
+        QVariantMap expected{{"NumbersDrawn", "4"}, {"GameMode", "1"}};
+        for (const QString& key : old.allKeys()) {
+            expected.insert(key, expected.value(key, old.value(key)));
+        }
+        QVariantMap read;
+        for (const QString& key : saved.allKeys()) {
+            read.insert(key, saved.value(key));
+        }
+        QCOMPARE(read, expected);
+    }
+
+    // A linked store is written where the link points, with its permissions, and the link stays.
+    void save_linkedStore_writesThroughTheLink() {
+        const QString real = config_->filePath("dotfiles/kivora.conf");
+        QVERIFY(QDir().mkpath(QFileInfo(real).path()) && QDir().mkpath(QFileInfo(Conf()).path()));
+        QFile file(real);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[General]\nGameMode=0\n") > 0);
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        QVERIFY(QFile::link(real, Conf()));
+        Write(kGameMode, 1);
+        QVERIFY(QFileInfo(Conf()).isSymLink());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("[General]\nGameMode=1\n"));
+        QCOMPARE(file.permissions() & 0x0FFF,
+                 QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
+    }
+
     // A save that cannot finish leaves the previous file byte for byte, and gives up in one
     // bounded wait. The file is padded past the write limits with a section of its own.
     void save_storeFault_keepsPreviousFileWithinOneWait_data() {
