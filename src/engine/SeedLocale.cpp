@@ -28,8 +28,8 @@ std::optional<double> PlainSeedLocale::ReadPlainNumber(std::string_view text) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    // Digits only: a point or a comma means something else in every other format, so the plain
-    // reading takes neither.
+    // Digits only: a point or a comma is the decimal mark in some formats and a group mark in
+    // others, so the plain reading takes neither.
     if (text.empty() || !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
