@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -489,6 +490,17 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(mostOpen, 1);
         QCOMPARE(opened, 2);
+    }
+
+    // A click that arrives while a modal window is open (here from a timer) does nothing.
+    void buttons_clickWhileModalWindowOpen_isDropped() {
+        QDialog modal(&w());
+        QTimer::singleShot(0, &modal, [&] {
+            qobject_cast<XPButton*>(Find(w(), "cmdStart"))->click();
+            modal.close();
+        });
+        modal.exec();
+        QCOMPARE(Describe(w(), "tickets="), QString("tickets=0"));
     }
 
     // The store cannot be written (a folder where the lock goes): the save still waits once.
