@@ -119,9 +119,9 @@ OptionList* FrmMain::MakeList(const char* name, int left, int top, int width,
     box->setGeometry(TwipRect(left, top, width, 315));
     box->setAccessibleName(label);
     box->setFont(ProgramFont(8.25));
-    // Compact, so the longest entries ("Don't Include", "Mixed numbers") fit the narrow lists.
-    box->setStyleSheet(QStringLiteral("QComboBox { padding: 0px 0px 0px 2px; }"
-                                      "QComboBox::drop-down { width: 11px; }"));
+    // The styles shrink their own arrow to a dot in the narrow drop-down button.
+    box->setStyleSheet(QStringLiteral(
+        "QComboBox::down-arrow { image: url(:/art/list-arrow.svg); width: 7px; height: 4px; }"));
     auto* list = new OptionList(box, this);
     list->setObjectName(QLatin1String(name));
     return list;
