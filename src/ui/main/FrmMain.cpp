@@ -29,6 +29,7 @@
 #include "settings/StoredSettings.h"
 #include "ui/about/FrmAbout.h"
 #include "ui/controls/FlexGrid.h"
+#include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/LineControl.h"
 #include "ui/controls/OptionList.h"
@@ -90,6 +91,14 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
     BuildControls();
     SetTabOrder();
     SetUpHints();
+    // Focus in the panel's light yellow: it reads well on the panel's blue-grey.
+    auto* ring = new FocusRing(this, kLabelColor);
+    for (OptionList* list : findChildren<OptionList*>(Qt::FindDirectChildrenOnly)) {
+        ring->Add(list->box());
+    }
+    ring->Add(flxGrid_);
+    ring->Add(txtName_);
+    ring->Add(dtPicker_);
 }
 
 FrmMain::~FrmMain() = default;

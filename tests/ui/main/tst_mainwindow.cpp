@@ -167,6 +167,21 @@ void Wheel(QWidget* c, int notches) {
     QApplication::sendEvent(c, &wheel);
 }
 
+// How many pixels of `image` in the band `outside` pixels wide around `inner` have `colour`.
+int RingPixels(const QImage& image, const QRect& inner, int outside, const QColor& colour) {
+    int count = 0;
+    const QRect outer = inner.adjusted(-outside, -outside, outside, outside);
+    for (int y = outer.top(); y <= outer.bottom(); ++y) {
+        for (int x = outer.left(); x <= outer.right(); ++x) {
+            if (!inner.contains(x, y) && image.rect().contains(x, y) &&
+                image.pixelColor(x, y) == colour) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
 // Switches the application's style for as long as it lives.
 class StyleScope {
 public:
@@ -496,6 +511,29 @@ private slots:
         QCOMPARE(w().List("cboN")->Text(), numbers);
         QCOMPARE(grid().Rows() - 1, tickets);
         QCOMPARE(box->hasFocus(), focused);
+    }
+
+    // A focused list, and the grid even when empty, wear a ring on the panel around them.
+    void focus_listOrEmptyGrid_ringAroundIt_data() {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("numbers list") << "cboN";
+        QTest::newRow("preferred list") << "cboPreferred";
+        QTest::newRow("empty grid") << "flxGrid";
+    }
+    void focus_listOrEmptyGrid_ringAroundIt() {
+        QFETCH(QString, control);
+        QWidget* c = Find(w(), control);
+        QCOMPARE(grid().Rows(), 1);
+        const QColor ring(255, 255, 128);
+        Find(w(), "cmdStart")->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(!c->hasFocus());
+        const int before = RingPixels(w().grab().toImage(), c->geometry(), 3, ring);
+        c->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(c->hasFocus());
+        const int after = RingPixels(w().grab().toImage(), c->geometry(), 3, ring);
+        // Most of a 2-pixel ring round the control.
+        QVERIFY2(after - before >= 2 * (c->width() + c->height()),
+                 qPrintable(QString("%1 ring pixels, %2 before").arg(after).arg(before)));
     }
 
     // Both ways out store the choices first, then close every window, the main window last.
