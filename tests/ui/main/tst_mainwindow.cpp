@@ -164,7 +164,7 @@ void Wheel(QWidget* c, int notches) {
     QWheelEvent wheel(at, c->mapToGlobal(at), QPoint(), QPoint(0, -120 * notches), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QSpontaneKeyEvent::setSpontaneous(&wheel);
-    QApplication::sendEvent(c, &wheel);
+    qApp->notify(c, &wheel); // sendEvent would mark it as the program's own
 }
 
 // How many pixels of `image` in the band `outside` pixels wide around `inner` have `colour`.
