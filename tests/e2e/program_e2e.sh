@@ -23,7 +23,7 @@ declare -rA AT=(
     [bonusmax]="108 186" [basedon]="188 282" [include]="188 314" [includepos]="380 314"
     [exclude]="188 346" [preferred]="188 378"
     [print]="40 232" [mode]="112 232" [start]="216 232" [help]="300 232" [about]="360 232"
-    [exit]="445 232" [close]="485 14" [strip]="300 12"
+    [exit]="445 232" [close]="485 14" [strip]="300 12" [grid]="344 150"
 )
 scale=1
 win=""
@@ -39,6 +39,37 @@ program_windows() { xdotool search --onlyvisible --class Kivora 2>/dev/null | wc
 popup_shown() { [ "$(program_windows)" -ge 2 ]; }
 popup_gone() { [ "$(program_windows)" -eq 1 ]; }
 
+# The height in pixels of the open list's popup; 0 when none shows.
+popup_height() {
+    local id
+    for id in $(xdotool search --onlyvisible --class Kivora 2>/dev/null); do
+        if [ "$id" != "$win" ]; then
+            xdotool getwindowgeometry --shell "$id" | sed -n 's/^HEIGHT=//p'
+            return
+        fi
+    done
+    echo 0
+}
+
+# An open list shows at most about a dozen entries (rows of 13 pixels at scale 1) and scrolls
+# the rest, instead of running down the whole screen.
+check_popup_height() {
+    local height
+    height=$(popup_height)
+    e2e_log "the open list $1 is $height pixels high"
+    [ "$height" -gt 0 ] || e2e_fail "no popup window found for the open list $1"
+    [ "$height" -le $((13 * 14 * scale)) ] ||
+        e2e_fail "the open list $1 is $height pixels high at scale $scale"
+}
+
+# Saves the screen around the main window, open popups included, as $1.png among the screenshots.
+screen_shot() {
+    local X Y
+    eval "$(xdotool getwindowgeometry --shell "$win" | grep -E '^[XY]=')"
+    import -display "$DISPLAY" -window root -crop "$((560 * scale))x$((460 * scale))+$X+$Y" \
+        +repage "$shots/$1.png" 2>/dev/null || e2e_log "no screenshot $1"
+}
+
 # Picks entry $2 (counted from 0) of list $1 with the keyboard: a click focuses the list and opens
 # its popup, Escape closes the popup, then Home and Down walk to the entry; every step runs the
 # list's handler, as a pick does.
@@ -46,6 +77,7 @@ choose() {
     local list=$1 position=$2 k
     click "$list"
     e2e_wait_until 5 popup_shown || e2e_fail "list $list opened no popup"
+    check_popup_height "$list"
     xdotool key Escape
     e2e_wait_until 5 popup_gone || e2e_fail "the popup of $list stayed open"
     local -a keys=(Home)
@@ -178,6 +210,8 @@ shot main-defaults
 [ ! -e "$store" ] || e2e_fail "the first start wrote the store"
 
 e2e_log "case 7: Print before any Start: the nothing-to-print message, no job"
+click grid
+screen_shot grid-focus-empty
 click print
 expect_box "for an empty grid" nothing-to-print
 sleep 0.5
@@ -195,6 +229,11 @@ choose bonus 1
 choose bonusmax 40
 choose basedon 2
 choose preferred 2
+click preferred
+e2e_wait_until 5 popup_shown && screen_shot list-open
+xdotool key Escape
+e2e_wait_until 5 popup_gone || e2e_fail "the popup of preferred stayed open"
+screen_shot list-focus
 click start
 # The pointer rests on Start, so its hint shows.
 if e2e_wait_until 5 hint_shown; then
@@ -348,6 +387,18 @@ if [ -f "$shots/main-scale2.png" ] && [ -f "$shots/main-hint.png" ]; then
     awk -v s="$sharp" -v e="$enlarged" 'BEGIN { exit !(s > 1.3 * e) }' ||
         e2e_fail "the 2x window is no sharper than the 1x one enlarged ($sharp vs $enlarged)"
 fi
+
+e2e_log "case 12: at scale 2 an open list is a dozen entries high; focus shows as a ring"
+click total
+if e2e_wait_until 5 popup_shown; then
+    check_popup_height total
+    screen_shot list-open-scale2
+else
+    e2e_fail "the highest-number list opened no popup at scale 2"
+fi
+xdotool key Escape
+e2e_wait_until 5 popup_gone || e2e_fail "the popup of total stayed open at scale 2"
+screen_shot list-focus-scale2
 
 e2e_log "case 8: without KV.html beside the program, Help shows its message"
 requests=$(wc -l <"$E2E_TMP/opened.log")

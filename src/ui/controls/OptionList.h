@@ -17,6 +17,9 @@ namespace kivora {
 // QComboBox does the opposite on its own (it selects the first entry it is given and reports
 // changes through queued-looking signals), so the box's signals are blocked while the program
 // sets it, and the user's picks arrive through activated().
+//
+// The binding also settles how the box behaves as a control: its open list shows every entry
+// whole and at most a dozen at a time, and the mouse wheel changes it only while it has focus.
 class OptionList : public QObject {
     Q_OBJECT
 public:
@@ -43,8 +46,12 @@ public:
 
     QComboBox* box() const { return box_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void SyncBox();
+    void FitPopup();
 
     QComboBox* box_;
     QStringList entries_;

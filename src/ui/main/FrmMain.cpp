@@ -30,6 +30,7 @@
 #include "settings/StoredSettings.h"
 #include "ui/about/FrmAbout.h"
 #include "ui/controls/FlexGrid.h"
+#include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/LineControl.h"
 #include "ui/controls/OptionList.h"
@@ -91,6 +92,14 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
     BuildControls();
     SetTabOrder();
     SetUpHints();
+    // Focus in the panel's light yellow: it reads well on the panel's blue-grey.
+    auto* ring = new FocusRing(this, kLabelColor);
+    for (OptionList* list : findChildren<OptionList*>(Qt::FindDirectChildrenOnly)) {
+        ring->Add(list->box());
+    }
+    ring->Add(flxGrid_);
+    ring->Add(txtName_);
+    ring->Add(dtPicker_);
 }
 
 FrmMain::~FrmMain() = default;
@@ -120,9 +129,9 @@ OptionList* FrmMain::MakeList(const char* name, int left, int top, int width,
     box->setGeometry(TwipRect(left, top, width, 315));
     box->setAccessibleName(label);
     box->setFont(ProgramFont(8.25));
-    // Compact, so the longest entries ("Don't Include", "Mixed numbers") fit the narrow lists.
-    box->setStyleSheet(QStringLiteral("QComboBox { padding: 0px 0px 0px 2px; }"
-                                      "QComboBox::drop-down { width: 11px; }"));
+    // The styles shrink their own arrow to a dot in the narrow drop-down button.
+    box->setStyleSheet(QStringLiteral(
+        "QComboBox::down-arrow { image: url(:/art/list-arrow.svg); width: 7px; height: 4px; }"));
     auto* list = new OptionList(box, this);
     list->setObjectName(QLatin1String(name));
     return list;

@@ -4,10 +4,13 @@
 #include <QComboBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
 #include "ui/controls/FlexGrid.h"
+#include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/OptionList.h"
 #include "ui/controls/XPButton.h"
@@ -100,6 +103,52 @@ private slots:
         list.SetListIndex(1);
         list.SetListIndex(1);
         QCOMPARE(runs, QList<int>{1}); // at once: no event was processed
+    }
+
+    // Over a list without focus the wheel goes on to the window, as over the panel.
+    void optionList_wheelWithoutFocus_windowTakesIt() {
+        OptionList list(new QComboBox(&host_));
+        list.box()->setGeometry(20, 120, 60, 21);
+        list.box()->show();
+        list.AddItems({QStringLiteral("No"), QStringLiteral("Yes")});
+        list.SetListIndex(0);
+        struct Counter : QObject {
+            int wheels = 0;
+            bool eventFilter(QObject*, QEvent* event) override {
+                wheels += event->type() == QEvent::Wheel;
+                return false;
+            }
+        } counter;
+        host_.installEventFilter(&counter);
+
+        const QPointF at(10, 10);
+        QWheelEvent wheel(at, list.box()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(&wheel);
+        qApp->notify(list.box(), &wheel); // as the platform delivers it: sendEvent would not
+                                          // pass it on to the window
+        host_.removeEventFilter(&counter);
+        QCOMPARE(counter.wheels, 1);
+        QCOMPARE(list.ListIndex(), 0);
+        QVERIFY(!list.box()->hasFocus());
+    }
+
+    // The ring follows focus among its controls and leaves for any other widget.
+    void focusRing_focusMoves_ringsOnlyItsControls() {
+        FocusRing ring(&host_, Qt::yellow);
+        ring.Add(image_);
+        image_->setFocusPolicy(Qt::StrongFocus);
+        left_->setFocus();
+        QCOMPARE(ring.Target(), nullptr);
+        image_->setFocus();
+        QCOMPARE(ring.Target(), image_);
+        QCOMPARE(ring.geometry(), image_->geometry().adjusted(-3, -3, 3, 3));
+        image_->move(30, 80);
+        QCOMPARE(ring.geometry(), image_->geometry().adjusted(-3, -3, 3, 3));
+        image_->move(20, 80);
+        left_->setFocus();
+        QCOMPARE(ring.Target(), nullptr);
+        image_->setFocusPolicy(Qt::NoFocus);
     }
 
     void flexGrid_clear_keepsCountsEmptiesCellsAndColours() {

@@ -10,10 +10,16 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSettings>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <memory>
 
@@ -24,6 +30,7 @@
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
 #include "ui/controls/FlexGrid.h"
+#include "ui/controls/OptionList.h"
 #include "ui/controls/XPButton.h"
 #include "ui/main/FrmMain.h"
 
@@ -158,6 +165,50 @@ QString Describe(FrmMain& w, const QString& check) {
     }
     return (!c || c->isVisible() ? "" : "!") + name + (check.contains('=') ? '=' + state : "");
 }
+
+const QStringList kListNames = {"cboTickets",    "cboN",           "cboTotal",    "cboBonus",
+                                "cboBonusMax",   "cboDrawBasedOn", "cboSigns",    "cboInclude",
+                                "cboIncludePos", "cboExclude",     "cboPreferred"};
+
+// One notch of the wheel over the middle of `c`, as the platform delivers it.
+void Wheel(QWidget* c, int notches) {
+    const QPointF at = QRectF(c->rect()).center();
+    QWheelEvent wheel(at, c->mapToGlobal(at), QPoint(), QPoint(0, -120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&wheel);
+    qApp->notify(c, &wheel); // sendEvent would mark it as the program's own
+}
+
+// How many pixels of `image` in the band `outside` pixels wide around `inner` have `colour`.
+int RingPixels(const QImage& image, const QRect& inner, int outside, const QColor& colour) {
+    int count = 0;
+    const QRect outer = inner.adjusted(-outside, -outside, outside, outside);
+    for (int y = outer.top(); y <= outer.bottom(); ++y) {
+        for (int x = outer.left(); x <= outer.right(); ++x) {
+            if (!inner.contains(x, y) && image.rect().contains(x, y) &&
+                image.pixelColor(x, y) == colour) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+// Switches the application's style for as long as it lives.
+class StyleScope {
+public:
+    explicit StyleScope(const QString& name) : previous_(QApplication::style()->name()) {
+        if (!name.isEmpty()) {
+            QApplication::setStyle(QStyleFactory::create(name));
+        }
+    }
+    ~StyleScope() { QApplication::setStyle(QStyleFactory::create(previous_)); }
+    StyleScope(const StyleScope&) = delete;
+    StyleScope& operator=(const StyleScope&) = delete;
+
+private:
+    QString previous_;
+};
 
 } // namespace
 
@@ -513,6 +564,109 @@ private slots:
                           Find(w(), "cmdExit")->geometry().center());
         QCOMPARE_LT(took.elapsed(), 1500);
         QVERIFY(!w().isVisible());
+    }
+
+    // Every entry of every list shows whole, closed and open, and an open list shows at most
+    // a dozen entries and scrolls the rest.
+    void lists_everyStyle_entriesWholeAndPopupShort_data() {
+        QTest::addColumn<QString>("style");
+        QTest::newRow("default") << QString();
+        QTest::newRow("Fusion") << "Fusion";
+        QTest::newRow("Windows") << "Windows";
+    }
+    void lists_everyStyle_entriesWholeAndPopupShort() {
+        QFETCH(QString, style);
+        const StyleScope scope(style);
+        QStringList faults;
+        for (const QString& name : kListNames) {
+            auto* box = qobject_cast<QComboBox*>(Find(w(), name));
+            QVERIFY(box && box->count() > 0);
+            box->show(); // the hidden ones too
+            const QFontMetrics metrics(box->font());
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                             QStyle::SC_ComboBoxEditField, box);
+            box->showPopup();
+            QAbstractItemView* view = box->view();
+            QTRY_VERIFY(view->isVisible());
+            const int margin =
+                box->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+            const QFontMetrics viewMetrics(view->font());
+            for (int i = 0; i < box->count(); ++i) {
+                const QString text = box->itemText(i);
+                const int closed = metrics.horizontalAdvance(text);
+                if (closed > field.width()) {
+                    faults << QString("%1 closed %2: %3 > %4")
+                                  .arg(name, text)
+                                  .arg(closed)
+                                  .arg(field.width());
+                }
+                const int open = viewMetrics.horizontalAdvance(text) + 2 * margin;
+                const int room = qMin(view->visualRect(box->model()->index(i, 0)).width(),
+                                      view->viewport()->width());
+                if (open > room) {
+                    faults << QString("%1 open %2: %3 > %4").arg(name, text).arg(open).arg(room);
+                }
+            }
+            const int rows = view->viewport()->height() / qMax(view->sizeHintForRow(0), 1);
+            if (rows > 13) {
+                faults << QString("%1: %2 rows").arg(name).arg(rows);
+            }
+            if (view->verticalScrollBar()->isVisible() != (box->count() > rows)) {
+                faults << QString("%1: scroll bar %2")
+                              .arg(name)
+                              .arg(view->verticalScrollBar()->isVisible());
+            }
+            box->hidePopup();
+            QTRY_VERIFY(!view->isVisible());
+        }
+        QCOMPARE(faults.join('\n'), QString());
+    }
+
+    // The wheel over a list that lacks focus leaves it, and the tickets, alone.
+    void wheel_overNumbersList_changesItOnlyWithFocus_data() {
+        QTest::addColumn<bool>("focused");
+        QTest::addColumn<QString>("numbers");
+        QTest::addColumn<int>("tickets");
+        QTest::newRow("without focus") << false << "3" << 4;
+        QTest::newRow("with focus") << true << "4" << 0;
+    }
+    void wheel_overNumbersList_changesItOnlyWithFocus() {
+        QFETCH(bool, focused);
+        QFETCH(QString, numbers);
+        QFETCH(int, tickets);
+        QCOMPARE(Apply(w(), "cboTickets=4;cmdStart"), QString());
+        auto* box = qobject_cast<QComboBox*>(Find(w(), "cboN"));
+        (focused ? static_cast<QWidget*>(box) : &grid())->setFocus(Qt::OtherFocusReason);
+        Wheel(box, 1);
+        QCOMPARE(box->currentText(), numbers);
+        QCOMPARE(w().List("cboN")->Text(), numbers);
+        QCOMPARE(grid().Rows() - 1, tickets);
+        QCOMPARE(box->hasFocus(), focused);
+    }
+
+    // A focused list, and the grid even when empty, wear a ring on the panel around them.
+    void focus_listOrEmptyGrid_ringAroundIt_data() {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("numbers list") << "cboN";
+        QTest::newRow("preferred list") << "cboPreferred";
+        QTest::newRow("empty grid") << "flxGrid";
+    }
+    void focus_listOrEmptyGrid_ringAroundIt() {
+        QFETCH(QString, control);
+        QWidget* c = Find(w(), control);
+        QCOMPARE(grid().Rows(), 1);
+        const QColor ring(255, 255, 128);
+        Find(w(), "cmdStart")->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(!c->hasFocus());
+        const int before = RingPixels(w().grab().toImage(), c->geometry(), 3, ring);
+        c->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(c->hasFocus());
+        const int after = RingPixels(w().grab().toImage(), c->geometry(), 3, ring);
+        // Most of a 2-pixel ring round the control.
+        QVERIFY2(after - before >= 2 * (c->width() + c->height()),
+                 qPrintable(QString("%1 ring pixels, %2 before").arg(after).arg(before)));
     }
 
     // Both ways out store the choices first, then close every window, the main window last.
