@@ -56,9 +56,9 @@ dynamic=$(readelf -d "$program")
 grep -qE 'RUNPATH|RPATH' <<<"$dynamic" &&
     { echo "the program has a search path: $(grep -E 'RUNPATH|RPATH' <<<"$dynamic")"; failures=$((failures + 1)); }
 grep -qE 'BIND_NOW|FLAGS_1.*NOW' <<<"$dynamic" || { echo "the program is not linked with -z now"; failures=$((failures + 1)); }
-readelf -s --dyn-syms "$program" | grep -q '__[a-z]*_chk' ||
+grep -q '__[a-z]*_chk@' <<<"$(readelf --dyn-syms -W "$program")" ||
     { echo "the program uses no fortified functions"; failures=$((failures + 1)); }
-readelf -S "$program" | grep -qE ' \.(comment|symtab) ' &&
+grep -qE ' \.(comment|symtab) ' <<<"$(readelf -S -W "$program")" &&
     { echo "the program is not stripped of .comment and .symtab"; failures=$((failures + 1)); }
 # The manual page lists each option of --help with the same description.
 help=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help)
