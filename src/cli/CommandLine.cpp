@@ -1,7 +1,9 @@
 #include "CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QDate>
 
+#include <algorithm>
 #include <limits>
 #include <ostream>
 #include <tuple>
@@ -103,6 +105,70 @@ QString SameNumberMessage(int32_t number) {
         .arg(number);
 }
 
+const QStringList kSigns = {
+    QStringLiteral("Aries"),     QStringLiteral("Taurus"),   QStringLiteral("Gemini"),
+    QStringLiteral("Cancer"),    QStringLiteral("Leo"),      QStringLiteral("Virgo"),
+    QStringLiteral("Libra"),     QStringLiteral("Scorpio"),  QStringLiteral("Sagittarius"),
+    QStringLiteral("Capricorn"), QStringLiteral("Aquarius"), QStringLiteral("Pisces"),
+};
+
+// The basis and its input, as the panel's basis list and the one picker it shows. The date
+// picker starts at today and the sign list at Aries; the date picker's range is 1601 to 9999.
+CommandLineRequest ReadBasis(const QCommandLineParser& parser, DrawSettings& s) {
+    const QStringList bases = {QStringLiteral("random"), QStringLiteral("date"),
+                               QStringLiteral("sign"), QStringLiteral("name")};
+    const QString basis = parser.isSet(QStringLiteral("based-on"))
+                              ? parser.value(QStringLiteral("based-on")).toLower()
+                              : QStringLiteral("random");
+    const qsizetype position = bases.indexOf(basis);
+    if (position < 0) {
+        return Failure(kChoiceError,
+                       QStringLiteral("--based-on takes random, date, sign or name, not '%1'.")
+                           .arg(parser.value(QStringLiteral("based-on"))));
+    }
+    for (const QString& input : {QStringLiteral("date"), QStringLiteral("sign")}) {
+        if (parser.isSet(input) && basis != input) {
+            return Failure(kChoiceError,
+                           QStringLiteral("--%1 is used with --based-on %1.").arg(input));
+        }
+    }
+    if (parser.isSet(QStringLiteral("text")) && basis != QLatin1String("name")) {
+        return Failure(kChoiceError, QStringLiteral("--text is used with --based-on name."));
+    }
+    static constexpr DrawBasis kBases[] = {DrawBasis::Random, DrawBasis::Date, DrawBasis::Sign,
+                                           DrawBasis::Name};
+    s.drawBasedOn = kBases[position];
+
+    QDate date = QDate::currentDate();
+    if (parser.isSet(QStringLiteral("date"))) {
+        date = QDate::fromString(parser.value(QStringLiteral("date")), Qt::ISODate);
+        if (!date.isValid() || date.year() < 1601) {
+            return Failure(kChoiceError,
+                           QStringLiteral("--date takes a date from 1601-01-01 to 9999-12-31 "
+                                          "written yyyy-mm-dd, not '%1'.")
+                               .arg(parser.value(QStringLiteral("date"))));
+        }
+    }
+    s.basisDate = CalendarDate{date.year(), date.month(), date.day()};
+
+    s.basisSign = 0;
+    if (parser.isSet(QStringLiteral("sign"))) {
+        const QString sign = parser.value(QStringLiteral("sign"));
+        const auto found = std::find_if(kSigns.begin(), kSigns.end(), [&](const QString& name) {
+            return name.compare(sign, Qt::CaseInsensitive) == 0;
+        });
+        if (found == kSigns.end()) {
+            return Failure(kChoiceError,
+                           QStringLiteral("--sign takes a zodiac sign from Aries to Pisces, "
+                                          "not '%1'.")
+                               .arg(sign));
+        }
+        s.basisSign = static_cast<int16_t>(found - kSigns.begin());
+    }
+    s.basisName = parser.value(QStringLiteral("text")).toStdString();
+    return {};
+}
+
 } // namespace
 
 const std::vector<CommandLineOption>& CommandLineOptions() {
@@ -160,6 +226,24 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
         {{QStringLiteral("prefer")},
          QStringLiteral("low|high|mixed"),
          QStringLiteral("Prefer low, high or mixed numbers; default mixed."),
+         true},
+        {{QStringLiteral("based-on")},
+         QStringLiteral("random|date|sign|name"),
+         QStringLiteral("What the draw is based on: the time of day alone, or with a date, a "
+                        "zodiac sign or a name; default random."),
+         true},
+        {{QStringLiteral("date")},
+         QStringLiteral("yyyy-mm-dd"),
+         QStringLiteral("With --based-on date: the date; default today."),
+         true},
+        {{QStringLiteral("sign")},
+         QStringLiteral("sign"),
+         QStringLiteral("With --based-on sign: Aries, Taurus, Gemini, Cancer, Leo, Virgo, Libra, "
+                        "Scorpio, Sagittarius, Capricorn, Aquarius or Pisces; default Aries."),
+         true},
+        {{QStringLiteral("text")},
+         QStringLiteral("name"),
+         QStringLiteral("With --based-on name: the name, word or number; default none."),
          true},
         {{QStringLiteral("csv")},
          {},
@@ -339,7 +423,10 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
         return Failure(kChoiceError, QStringLiteral("--prefer takes low, high or mixed, not '%1'.")
                                          .arg(parser.value(QStringLiteral("prefer"))));
     }
-    s.drawBasedOn = DrawBasis::Random;
+    if (const CommandLineRequest basis = ReadBasis(parser, s);
+        basis.action == CommandLineRequest::Action::Fail) {
+        return basis;
+    }
 
     // The window refuses this before anything else, in these words.
     if (s.includeNumber != NoInclude && s.includeNumber == s.excludeNumber) {

@@ -12,6 +12,7 @@
 #include "engine/Clock.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
+#include "engine/TicketDrawer.h"
 
 using namespace kivora;
 
@@ -183,6 +184,25 @@ private slots:
         QTest::newRow("bonus in Daily")
             << QStringList{"--daily", "--bonus", "10"}
             << "--bonus is for a Lotto game; a Daily game has no bonus number.";
+        QTest::newRow("basis unknown") << QStringList{"--based-on", "moon"}
+                                       << "--based-on takes random, date, sign or name, not "
+                                          "'moon'.";
+        QTest::newRow("date not in the calendar")
+            << QStringList{"--based-on", "date", "--date", "2009-02-30"}
+            << "--date takes a date from 1601-01-01 to 9999-12-31 written yyyy-mm-dd, not "
+               "'2009-02-30'.";
+        QTest::newRow("date before the picker's range")
+            << QStringList{"--based-on", "date", "--date", "1600-12-31"}
+            << "--date takes a date from 1601-01-01 to 9999-12-31 written yyyy-mm-dd, not "
+               "'1600-12-31'.";
+        QTest::newRow("date with another basis")
+            << QStringList{"--date", "2009-04-27"} << "--date is used with --based-on date.";
+        QTest::newRow("sign unknown") << QStringList{"--based-on", "sign", "--sign", "Ophiuchus"}
+                                      << "--sign takes a zodiac sign from Aries to Pisces, not "
+                                         "'Ophiuchus'.";
+        QTest::newRow("text with another basis")
+            << QStringList{"--based-on", "sign", "--text", "Kasia"}
+            << "--text is used with --based-on name.";
         QTest::newRow("prefer odd")
             << QStringList{"--prefer", "odd"} << "--prefer takes low, high or mixed, not 'odd'.";
     }
@@ -281,6 +301,48 @@ private slots:
                 QVERIFY(i == column ? ticket[i] == 8 : ticket[i] >= 0 && ticket[i] <= 6);
             }
         }
+    }
+
+    // The basis reaches the engine's seed: the same tickets as TicketDrawer gives for it.
+    void RunCommandLine_basis_drawsAsTheEngineWithIt_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("basis");
+        QTest::addColumn<int>("sign");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("default") << QStringList{} << int(DrawBasis::Random) << 0 << QString();
+        QTest::newRow("date") << QStringList{"--based-on", "date", "--date", "2009-04-27"}
+                              << int(DrawBasis::Date) << 0 << QString();
+        QTest::newRow("sign, any case") << QStringList{"--based-on", "SIGN", "--sign", "pisces"}
+                                        << int(DrawBasis::Sign) << 11 << QString();
+        QTest::newRow("sign left out")
+            << QStringList{"--based-on", "sign"} << int(DrawBasis::Sign) << 0 << QString();
+        QTest::newRow("name") << QStringList{"--based-on", "name", "--text", "Kasia"}
+                              << int(DrawBasis::Name) << 0 << QStringLiteral("Kasia");
+    }
+    void RunCommandLine_basis_drawsAsTheEngineWithIt() {
+        QFETCH(QStringList, options);
+        QFETCH(int, basis);
+        QFETCH(int, sign);
+        QFETCH(QString, name);
+        DrawSettings settings;
+        settings.ticketCount = 5;
+        settings.numbersPerTicket = 6;
+        settings.highestNumber = 49;
+        settings.drawBasedOn = DrawBasis(basis);
+        settings.basisDate = CalendarDate{2009, 4, 27};
+        settings.basisSign = int16_t(sign);
+        settings.basisName = name.toStdString();
+        Generator generator = Generator::FromSeed(7);
+        FixedClock clock;
+        PlainSeedLocale locale;
+        QString expected;
+        for (const Ticket& ticket : TicketDrawer(generator, clock, locale).Draw(settings)) {
+            expected += FormatTicket(ticket, false) + '\n';
+        }
+        const Outcome outcome = Run(
+            QStringList{"--draw", "--tickets", "5", "--numbers", "6", "--highest", "49"} + options);
+        QCOMPARE(outcome.exitCode, 0);
+        QCOMPARE(outcome.out, expected);
     }
 
     // ---- The real program, without a display ----
