@@ -3,10 +3,13 @@ set(CPACK_PACKAGE_NAME "kivora")
 set(CPACK_PACKAGE_VENDOR "${KIVORA_MAKER}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Lotto Kivora - draws lottery tickets and prints them")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Kivora draws tickets of lottery numbers for Lotto games (distinct numbers up to a chosen\n"
-    "highest number, with an optional bonus number) and Daily games (digits that may repeat).\n"
-    "It can include and exclude numbers, prefer low or high numbers, and print the tickets.")
+# One string: separate quoted strings would make a list, joined with ";".
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Kivora draws tickets of lottery numbers for Lotto games (distinct numbers\n"
+    "up to a chosen highest number, with an optional bonus number) and Daily\n"
+    "games (digits that may repeat). It can include and exclude numbers, prefer\n"
+    "low or high numbers, and print the tickets. kivora --draw prints tickets\n"
+    "without opening the window.")
 set(CPACK_PACKAGE_CONTACT "Brandell <support@kivora.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
@@ -19,4 +22,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the shared-library scan cannot see: the platform plugin, the SVG image plugin the
 # icons load through, and the fonts the program's face is mapped to.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, fonts-liberation2 | fonts-dejavu-core")
+# Help and the About window's links open through xdg-open; without it the program says so.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)

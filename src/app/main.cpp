@@ -8,8 +8,10 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <iostream>
 
 #include "AppInfo.h"
+#include "cli/CommandLine.h"
 #include "common/DesktopShell.h"
 #include "common/Fonts.h"
 #include "common/UserSeedLocale.h"
@@ -42,7 +44,8 @@ double MillisecondsSinceProcessStart() {
     const double startTicks = fields.at(19).toDouble();
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
-    const double nowMs = static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+    const double nowMs =
+        static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
     return nowMs - startTicks * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
 #else
     return -1;
@@ -52,6 +55,16 @@ double MillisecondsSinceProcessStart() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    kivora::Generator generator;
+    kivora::SystemClock clock;
+    kivora::UserSeedLocale locale;
+    // Before QApplication, which needs a display: --help, --version and --draw do not.
+    if (const int exitCode = kivora::RunCommandLine(
+            kivora::ArgumentList(argc, argv), {generator, clock, locale}, std::cout, std::cerr);
+        exitCode != kivora::kRunWindow) {
+        return exitCode;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivora"));
     QApplication::setOrganizationName(QString::fromUtf8(kivora::app::kMaker));
@@ -61,9 +74,6 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/kv-icon.svg")));
     kivora::InstallFontSubstitutes();
 
-    kivora::Generator generator;
-    kivora::SystemClock clock;
-    kivora::UserSeedLocale locale;
     kivora::DesktopShell shell;
     std::unique_ptr<kivora::FrmMain> frmMain;
 

@@ -8,7 +8,7 @@
 namespace kivora {
 
 namespace {
-// A one-letter scheme is a drive letter: "C:\Program Files\Kivora\KV.chm" is a file.
+// A one-letter scheme is a drive letter: "C:\Program Files\Kivora\KV.html" is a file.
 bool IsAddress(const QString& target) {
     return QUrl(target).scheme().size() > 1;
 }

@@ -8,12 +8,9 @@ namespace kivora {
 
 class Shell;
 
-// The help document lies in the program's folder and opens in the system's viewer.
-#ifdef Q_OS_WIN
-inline const QString kHelpFileName = QStringLiteral("KV.chm");
-#else
+// The help document lies in the program's folder and opens in the system's viewer. The same
+// HTML page serves every platform: nothing builds a compiled help file for Windows.
 inline const QString kHelpFileName = QStringLiteral("KV.html");
-#endif
 
 // The help file in programDir, written with the platform's separators. A separator is added
 // only when programDir does not already end with one, as a root folder does.

@@ -91,6 +91,17 @@ private slots:
         QVERIFY(shown_.isEmpty());
     }
 
+    // One help page on every platform: the build puts it beside the program (and beside this
+    // test), and that is the file Help asks for and names in its messages.
+    void ShowHelp_builtHelpPage_isTheFileLookedFor() {
+        QCOMPARE(kHelpFileName, QStringLiteral("KV.html"));
+        QVERIFY(QFile::exists(HelpFilePath(QCoreApplication::applicationDirPath())));
+        QTemporaryDir empty;
+        DesktopShell shell;
+        ShowHelp(nullptr, shell, empty.path());
+        QCOMPARE(shown_, QStringList{QStringLiteral("Help file KV.html not found")});
+    }
+
     // The links' failures (no mail program, no browser) go unreported.
     void Links_clicked_openAddressesSilently() {
         FakeShell shell;

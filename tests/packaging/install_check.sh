@@ -17,6 +17,10 @@ expect() {
 }
 expect libexec/kivora/kivora
 expect libexec/kivora/KV.html
+expect share/help/C/kivora/KV.html
+expect share/man/man1/kivora.1.gz
+expect share/doc/kivora/copyright
+expect share/doc/kivora/changelog.gz
 expect bin/kivora
 expect share/applications/org.kivora.Kivora.desktop
 expect share/metainfo/org.kivora.Kivora.metainfo.xml
@@ -33,6 +37,11 @@ done
 target=$(readlink "$root/usr/bin/kivora" || true)
 [ "$target" = "../libexec/kivora/kivora" ] || { echo "bin/kivora points at '$target'"; failures=$((failures + 1)); }
 [ -x "$root/usr/bin/kivora" ] || { echo "bin/kivora does not reach an executable"; failures=$((failures + 1)); }
+# Help looks beside the program: the page there is a relative link to the shared copy.
+help_target=$(readlink "$root/usr/libexec/kivora/KV.html" || true)
+[ "$help_target" = "../../share/help/C/kivora/KV.html" ] ||
+    { echo "libexec/kivora/KV.html points at '$help_target'"; failures=$((failures + 1)); }
+[ -f "$root/usr/libexec/kivora/KV.html" ] || { echo "Help would not find KV.html"; failures=$((failures + 1)); }
 grep -q '^Exec=kivora$' "$root/usr/share/applications/org.kivora.Kivora.desktop" ||
     { echo "the desktop entry does not start kivora"; failures=$((failures + 1)); }
 

@@ -12,7 +12,7 @@ deb=$(find "$out" -maxdepth 1 -name 'kivora_*.deb' | head -n 1)
 
 echo "== $(basename "$deb"), $(du -k "$deb" | cut -f1) KiB"
 dpkg-deb --contents "$deb" | awk '{ print $6, $7, $8 }'
-dpkg-deb --field "$deb" Package Version Section Maintainer Depends
+dpkg-deb --field "$deb" Package Version Section Maintainer Depends Recommends
 
 failures=0
 field() { dpkg-deb --field "$deb" "$1"; }
@@ -22,8 +22,22 @@ depends=$(field Depends)
 for needed in libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins libqt6svg6 fonts-; do
     grep -q "$needed" <<<"$depends" || { echo "Depends lacks $needed: $depends"; failures=$((failures + 1)); }
 done
+grep -q '\bxdg-utils\b' <<<"$(field Recommends)" ||
+    { echo "Recommends lacks xdg-utils: '$(field Recommends)'"; failures=$((failures + 1)); }
+# The description as apt shows it: the summary, then the text wrapped within 80 columns.
+expected_description="Lotto Kivora - draws lottery tickets and prints them
+ Kivora draws tickets of lottery numbers for Lotto games (distinct numbers
+ up to a chosen highest number, with an optional bonus number) and Daily
+ games (digits that may repeat). It can include and exclude numbers, prefer
+ low or high numbers, and print the tickets. kivora --draw prints tickets
+ without opening the window."
+description=$(field Description)
+[ "$description" = "$expected_description" ] ||
+    { echo "the description reads:"; echo "$description"; failures=$((failures + 1)); }
 contents=$(dpkg-deb --contents "$deb")
 for path in ./usr/libexec/kivora/kivora ./usr/libexec/kivora/KV.html ./usr/bin/kivora \
+    ./usr/share/help/C/kivora/KV.html ./usr/share/man/man1/kivora.1.gz \
+    ./usr/share/doc/kivora/copyright ./usr/share/doc/kivora/changelog.gz \
     ./usr/share/applications/org.kivora.Kivora.desktop; do
     grep -qF " $path" <<<"$contents" || { echo "package lacks $path"; failures=$((failures + 1)); }
 done
@@ -36,6 +50,45 @@ fi
 # the PATH and run the entry's Exec line until the main window is up.
 tree="$out/tree"
 dpkg-deb --extract "$deb" "$tree"
+program="$tree/usr/libexec/kivora/kivora"
+# Built hardened and stripped, without a RUNPATH into folders the package does not have.
+dynamic=$(readelf -d "$program")
+grep -qE 'RUNPATH|RPATH' <<<"$dynamic" &&
+    { echo "the program has a search path: $(grep -E 'RUNPATH|RPATH' <<<"$dynamic")"; failures=$((failures + 1)); }
+# A sanitizer build is never a release: it is built without optimisation and without the
+# distribution's flags.
+if grep -q '^KIVORA_SANITIZE:BOOL=ON$' "$build/CMakeCache.txt"; then
+    echo "sanitizer build: hardening not checked"
+else
+    grep -qE 'BIND_NOW|FLAGS_1.*NOW' <<<"$dynamic" || { echo "the program is not linked with -z now"; failures=$((failures + 1)); }
+    grep -q '__[a-z]*_chk@' <<<"$(readelf --dyn-syms -W "$program")" ||
+        { echo "the program uses no fortified functions"; failures=$((failures + 1)); }
+fi
+grep -qE ' \.(comment|symtab) ' <<<"$(readelf -S -W "$program")" &&
+    { echo "the program is not stripped of .comment and .symtab"; failures=$((failures + 1)); }
+# The manual page lists each option of --help with the same description.
+help=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help)
+page=$(zcat "$tree/usr/share/man/man1/kivora.1.gz" | sed 's/\\f[BIR]//g; s/\\-/-/g')
+while IFS= read -r entry; do
+    names=${entry%%  *}
+    words=${entry#*  }
+    words=${words#"${words%%[! ]*}"}
+    for name in $(grep -oE -- '--?[a-z-]+' <<<"$names"); do
+        grep -qF -- "$name" <<<"$page" || { echo "the manual page lacks $name"; failures=$((failures + 1)); }
+    done
+    grep -qxF -- "$words" <<<"$page" ||
+        { echo "the manual page describes $names otherwise than --help: $words"; failures=$((failures + 1)); }
+done < <(awk '/^  -/ { if (e) print e; e = substr($0, 3); next }
+              /^     / && e { sub(/^ +/, ""); e = e (e ~ /  / ? " " : "  ") $0; next }
+              { if (e) print e; e = "" } END { if (e) print e }' <<<"$help")
+# The distribution's own review: no error and no warning.
+if command -v lintian >/dev/null; then
+    lintian -I -E --pedantic "$deb" >"$out/lintian.log" 2>&1 || true
+    cat "$out/lintian.log"
+    grep -qE '^[EW]: ' "$out/lintian.log" && { echo "lintian reports errors or warnings"; failures=$((failures + 1)); }
+else
+    echo "lintian is not installed: not run"
+fi
 exec_line=$(sed -n 's/^Exec=//p' "$tree/usr/share/applications/org.kivora.Kivora.desktop")
 export XDG_CONFIG_HOME="$out/config"
 PATH="$tree/usr/bin:$PATH" QT_QPA_PLATFORM=offscreen KIVORA_REPORT_STARTUP=1 \

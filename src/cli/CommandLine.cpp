@@ -1,0 +1,508 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QDate>
+
+#include <algorithm>
+#include <limits>
+#include <ostream>
+#include <tuple>
+
+#include "AppInfo.h"
+#include "engine/Draw.h"
+#include "engine/TicketDrawer.h"
+
+namespace kivora {
+
+namespace {
+
+constexpr qsizetype kLineWidth = 80;
+constexpr qsizetype kDescriptionColumn = 29;
+
+QString DashedName(const QString& name) {
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// What QGuiApplication, QApplication and the xcb plugin take from argv themselves. They are
+// accepted here so that they reach the window untouched; the names with a value first.
+const QStringList kQtValueOptions = {
+    QStringLiteral("platform"),
+    QStringLiteral("platformpluginpath"),
+    QStringLiteral("platformtheme"),
+    QStringLiteral("plugin"),
+    QStringLiteral("qwindowgeometry"),
+    QStringLiteral("geometry"),
+    QStringLiteral("qwindowtitle"),
+    QStringLiteral("title"),
+    QStringLiteral("qwindowicon"),
+    QStringLiteral("icon"),
+    QStringLiteral("session"),
+    QStringLiteral("display"),
+    QStringLiteral("name"),
+    QStringLiteral("style"),
+    QStringLiteral("stylesheet"),
+    QStringLiteral("qmljsdebugger"),
+};
+const QStringList kQtFlagOptions = {
+    QStringLiteral("reverse"), QStringLiteral("testability"), QStringLiteral("widgetcount"),
+    QStringLiteral("sync"),    QStringLiteral("nograb"),      QStringLiteral("dograb"),
+};
+
+// Words of text filled into lines of at most kLineWidth characters; every line but the first
+// starts with indent blanks (the first is assumed to be indented already by firstUsed).
+QString Fill(const QString& text, qsizetype firstUsed, qsizetype indent) {
+    QString result;
+    qsizetype used = firstUsed;
+    bool lineEmpty = true;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!lineEmpty && used + 1 + word.size() > kLineWidth) {
+            result += QLatin1Char('\n') + QString(indent, QLatin1Char(' '));
+            used = indent;
+            lineEmpty = true;
+        }
+        if (!lineEmpty) {
+            result += QLatin1Char(' ');
+            ++used;
+        }
+        result += word;
+        used += word.size();
+        lineEmpty = false;
+    }
+    return result;
+}
+
+QString OptionLines(const CommandLineOption& option) {
+    QStringList dashed;
+    for (const QString& name : option.names) {
+        dashed << DashedName(name);
+    }
+    QString head = QStringLiteral("  ") + dashed.join(QStringLiteral(", "));
+    if (!option.valueName.isEmpty()) {
+        head += QStringLiteral(" <") + option.valueName + QLatin1Char('>');
+    }
+    if (head.size() + 2 > kDescriptionColumn) {
+        head += QLatin1Char('\n') + QString(kDescriptionColumn, QLatin1Char(' '));
+    } else {
+        head += QString(kDescriptionColumn - head.size(), QLatin1Char(' '));
+    }
+    return head + Fill(option.description, kDescriptionColumn, kDescriptionColumn) +
+           QLatin1Char('\n');
+}
+
+CommandLineRequest Failure(int exitCode, const QString& error) {
+    CommandLineRequest request;
+    request.action = CommandLineRequest::Action::Fail;
+    request.exitCode = exitCode;
+    request.error = error;
+    return request;
+}
+
+// The window's own words for an include number that is also excluded.
+QString SameNumberMessage(int32_t number) {
+    return QStringLiteral("You're trying to exclude and include the same number (%1).\n"
+                          "If you want to include a number and exclude one at the same time, \n"
+                          "then make sure that the numbers are different.")
+        .arg(number);
+}
+
+const QStringList kSigns = {
+    QStringLiteral("Aries"),     QStringLiteral("Taurus"),   QStringLiteral("Gemini"),
+    QStringLiteral("Cancer"),    QStringLiteral("Leo"),      QStringLiteral("Virgo"),
+    QStringLiteral("Libra"),     QStringLiteral("Scorpio"),  QStringLiteral("Sagittarius"),
+    QStringLiteral("Capricorn"), QStringLiteral("Aquarius"), QStringLiteral("Pisces"),
+};
+
+// The basis and its input, as the panel's basis list and the one picker it shows. The date
+// picker starts at today and the sign list at Aries; the date picker's range is 1601 to 9999.
+CommandLineRequest ReadBasis(const QCommandLineParser& parser, DrawSettings& s) {
+    const QStringList bases = {QStringLiteral("random"), QStringLiteral("date"),
+                               QStringLiteral("sign"), QStringLiteral("name")};
+    const QString basis = parser.isSet(QStringLiteral("based-on"))
+                              ? parser.value(QStringLiteral("based-on")).toLower()
+                              : QStringLiteral("random");
+    const qsizetype position = bases.indexOf(basis);
+    if (position < 0) {
+        return Failure(kChoiceError,
+                       QStringLiteral("--based-on takes random, date, sign or name, not '%1'.")
+                           .arg(parser.value(QStringLiteral("based-on"))));
+    }
+    for (const QString& input : {QStringLiteral("date"), QStringLiteral("sign")}) {
+        if (parser.isSet(input) && basis != input) {
+            return Failure(kChoiceError,
+                           QStringLiteral("--%1 is used with --based-on %1.").arg(input));
+        }
+    }
+    if (parser.isSet(QStringLiteral("text")) && basis != QLatin1String("name")) {
+        return Failure(kChoiceError, QStringLiteral("--text is used with --based-on name."));
+    }
+    static constexpr DrawBasis kBases[] = {DrawBasis::Random, DrawBasis::Date, DrawBasis::Sign,
+                                           DrawBasis::Name};
+    s.drawBasedOn = kBases[position];
+
+    QDate date = QDate::currentDate();
+    if (parser.isSet(QStringLiteral("date"))) {
+        date = QDate::fromString(parser.value(QStringLiteral("date")), Qt::ISODate);
+        if (!date.isValid() || date.year() < 1601) {
+            return Failure(kChoiceError,
+                           QStringLiteral("--date takes a date from 1601-01-01 to 9999-12-31 "
+                                          "written yyyy-mm-dd, not '%1'.")
+                               .arg(parser.value(QStringLiteral("date"))));
+        }
+    }
+    s.basisDate = CalendarDate{date.year(), date.month(), date.day()};
+
+    s.basisSign = 0;
+    if (parser.isSet(QStringLiteral("sign"))) {
+        const QString sign = parser.value(QStringLiteral("sign"));
+        const auto found = std::find_if(kSigns.begin(), kSigns.end(), [&](const QString& name) {
+            return name.compare(sign, Qt::CaseInsensitive) == 0;
+        });
+        if (found == kSigns.end()) {
+            return Failure(kChoiceError,
+                           QStringLiteral("--sign takes a zodiac sign from Aries to Pisces, "
+                                          "not '%1'.")
+                               .arg(sign));
+        }
+        s.basisSign = static_cast<int16_t>(found - kSigns.begin());
+    }
+    s.basisName = parser.value(QStringLiteral("text")).toStdString();
+    return {};
+}
+
+} // namespace
+
+const std::vector<CommandLineOption>& CommandLineOptions() {
+    static const std::vector<CommandLineOption> options = {
+        {{QStringLiteral("h"), QStringLiteral("help")},
+         {},
+         QStringLiteral("Show this help and exit."),
+         false},
+        {{QStringLiteral("v"), QStringLiteral("version")},
+         {},
+         QStringLiteral("Show the program's name and version and exit."),
+         false},
+        {{QStringLiteral("draw")},
+         {},
+         QStringLiteral("Draw tickets without opening the window and print them to standard "
+                        "output, one ticket a line."),
+         false},
+        {{QStringLiteral("tickets")},
+         QStringLiteral("count"),
+         QStringLiteral("How many tickets to draw, 1 to 50; default 1."),
+         true},
+        {{QStringLiteral("numbers")},
+         QStringLiteral("count"),
+         QStringLiteral("How many numbers a ticket holds, 3 to 7; default 3."),
+         true},
+        {{QStringLiteral("highest")},
+         QStringLiteral("number"),
+         QStringLiteral("Lotto game: the highest number, 10 to 99; default 10."),
+         true},
+        {{QStringLiteral("bonus")},
+         QStringLiteral("highest"),
+         QStringLiteral("Lotto game: also draw a bonus number from 1 to <highest>, which is "
+                        "2 to 99. Without it no bonus number is drawn."),
+         true},
+        {{QStringLiteral("daily")},
+         {},
+         QStringLiteral("Play a Daily game: every number is a digit from 0 to 9 and digits may "
+                        "repeat. Without it the game is Lotto."),
+         true},
+        {{QStringLiteral("include")},
+         QStringLiteral("number"),
+         QStringLiteral("Put this number on every ticket: 1 to the highest number in a Lotto "
+                        "game, 0 to 9 in a Daily game."),
+         true},
+        {{QStringLiteral("include-position")},
+         QStringLiteral("position"),
+         QStringLiteral("Daily game with --include: the column the included digit stands in, "
+                        "1 to the numbers per ticket; default 1."),
+         true},
+        {{QStringLiteral("exclude")},
+         QStringLiteral("number"),
+         QStringLiteral("Keep this number off every ticket; it must differ from the included "
+                        "one."),
+         true},
+        {{QStringLiteral("prefer")},
+         QStringLiteral("low|high|mixed"),
+         QStringLiteral("Prefer low, high or mixed numbers; default mixed."),
+         true},
+        {{QStringLiteral("based-on")},
+         QStringLiteral("random|date|sign|name"),
+         QStringLiteral("What the draw is based on: the time of day alone, or with a date, a "
+                        "zodiac sign or a name; default random."),
+         true},
+        {{QStringLiteral("date")},
+         QStringLiteral("yyyy-mm-dd"),
+         QStringLiteral("With --based-on date: the date; default today."),
+         true},
+        {{QStringLiteral("sign")},
+         QStringLiteral("sign"),
+         QStringLiteral("With --based-on sign: Aries, Taurus, Gemini, Cancer, Leo, Virgo, Libra, "
+                        "Scorpio, Sagittarius, Capricorn, Aquarius or Pisces; default Aries."),
+         true},
+        {{QStringLiteral("text")},
+         QStringLiteral("name"),
+         QStringLiteral("With --based-on name: the name, word or number; default none."),
+         true},
+        {{QStringLiteral("csv")},
+         {},
+         QStringLiteral("Print each ticket as comma-separated values, the bonus number last."),
+         true},
+    };
+    return options;
+}
+
+QString VersionText() {
+    return QStringLiteral("%1 %2.%3")
+        .arg(QString::fromUtf8(app::kTitle))
+        .arg(app::kVersionMajor)
+        .arg(app::kVersionMinor);
+}
+
+QString UsageText() {
+    QString text = QStringLiteral("Usage: kivora [options]\n\n");
+    text +=
+        Fill(VersionText() + QStringLiteral(" draws lottery tickets. Without options it opens its "
+                                            "window. With --draw it prints the tickets instead and "
+                                            "needs no display."),
+             0, 0) +
+        QStringLiteral("\n\nOptions:\n");
+    for (const CommandLineOption& option : CommandLineOptions()) {
+        if (!option.drawChoice) {
+            text += OptionLines(option);
+        }
+    }
+    text += QStringLiteral("\n") +
+            Fill(QStringLiteral("Choices for --draw, as in the window's option panel. A ticket "
+                                "prints as its numbers, then \"+\" and the bonus number:"),
+                 0, 0) +
+            QLatin1Char('\n');
+    for (const CommandLineOption& option : CommandLineOptions()) {
+        if (option.drawChoice) {
+            text += OptionLines(option);
+        }
+    }
+    text += QLatin1Char('\n') +
+            Fill(QStringLiteral("Qt's own options, such as -style <style> and -platform <name>, "
+                                "apply to the window."),
+                 0, 0) +
+            QStringLiteral("\n\n") +
+            Fill(QStringLiteral("Exit status: 0 on success, 1 for an argument that cannot be "
+                                "read or output that cannot be written, 2 for choices that "
+                                "cannot be drawn."),
+                 0, 0) +
+            QLatin1Char('\n');
+    return text;
+}
+
+CommandLineRequest ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    // Qt's own options have one dash and whole words (-style, -platform).
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const CommandLineOption& option : CommandLineOptions()) {
+        parser.addOption(QCommandLineOption(option.names, option.description, option.valueName));
+    }
+    for (const QString& name : kQtValueOptions) {
+        QCommandLineOption option(name, QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const QString& name : kQtFlagOptions) {
+        QCommandLineOption option(name);
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    if (!parser.parse(arguments)) {
+        return Failure(kUsageError, parser.errorText());
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return Failure(kUsageError, QStringLiteral("Unexpected argument '%1'.")
+                                        .arg(parser.positionalArguments().constFirst()));
+    }
+
+    CommandLineRequest request;
+    if (parser.isSet(QStringLiteral("help"))) {
+        request.action = CommandLineRequest::Action::Help;
+        return request;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        request.action = CommandLineRequest::Action::Version;
+        return request;
+    }
+    const bool draw = parser.isSet(QStringLiteral("draw"));
+    for (const CommandLineOption& option : CommandLineOptions()) {
+        if (option.drawChoice && !draw && parser.isSet(option.names.constFirst())) {
+            return Failure(kUsageError,
+                           QStringLiteral("%1 is a choice for --draw; the window keeps its own.")
+                               .arg(DashedName(option.names.constFirst())));
+        }
+    }
+    if (!draw) {
+        return request;
+    }
+
+    // Every number first as a whole 32-bit number; the engine's check judges the ranges.
+    QString badNumber;
+    const auto number = [&](const QString& name, int32_t fallback) -> int32_t {
+        if (!parser.isSet(name)) {
+            return fallback;
+        }
+        bool ok = false;
+        const int value = parser.value(name).toInt(&ok);
+        if (!ok && badNumber.isEmpty()) {
+            badNumber = QStringLiteral("%1 takes a whole number, not '%2'.")
+                            .arg(DashedName(name), parser.value(name));
+        }
+        return ok ? value : fallback;
+    };
+
+    DrawSettings& s = request.settings;
+    const bool daily = parser.isSet(QStringLiteral("daily"));
+    s.gameMode = daily ? GameMode::Daily : GameMode::Lotto;
+    // The window hides the highest number and the bonus in a Daily game.
+    if (daily && parser.isSet(QStringLiteral("highest"))) {
+        return Failure(kChoiceError,
+                       QStringLiteral("--highest is for a Lotto game; a Daily game draws digits "
+                                      "from 0 to 9."));
+    }
+    if (daily && parser.isSet(QStringLiteral("bonus"))) {
+        return Failure(kChoiceError,
+                       QStringLiteral("--bonus is for a Lotto game; a Daily game has no bonus "
+                                      "number."));
+    }
+    s.ticketCount = number(QStringLiteral("tickets"), 1);
+    s.numbersPerTicket = number(QStringLiteral("numbers"), 3);
+    s.highestNumber = number(QStringLiteral("highest"), 10);
+    s.bonusPlayed = parser.isSet(QStringLiteral("bonus"));
+    const int32_t highestBonus = number(QStringLiteral("bonus"), 2);
+    s.includeNumber = number(QStringLiteral("include"), NoInclude);
+    s.excludeNumber = number(QStringLiteral("exclude"), NoExclude);
+    // The window puts the position list at "1" whenever a Daily include number is chosen.
+    const bool dailyInclude = daily && s.includeNumber != NoInclude;
+    s.includePosition = number(QStringLiteral("include-position"), dailyInclude ? 1 : 0);
+    if (!badNumber.isEmpty()) {
+        return Failure(kChoiceError, badNumber);
+    }
+    if (highestBonus < std::numeric_limits<int16_t>::min() ||
+        highestBonus > std::numeric_limits<int16_t>::max()) {
+        return Failure(kChoiceError,
+                       QStringLiteral("The highest bonus number must be from 2 to 99, not %1.")
+                           .arg(highestBonus));
+    }
+    s.highestBonus = static_cast<int16_t>(highestBonus);
+    if (parser.isSet(QStringLiteral("include-position")) && s.includeNumber == NoInclude) {
+        return Failure(kChoiceError,
+                       QStringLiteral("--include-position places the number of --include; "
+                                      "there is none."));
+    }
+    // A typed number equal to a sentinel would otherwise read as "none".
+    const int32_t lowest = daily ? 0 : 1;
+    const int32_t highest = daily ? 9 : s.highestNumber;
+    for (const auto& [name, value, sentinel, what] :
+         {std::tuple{QStringLiteral("include"), s.includeNumber, NoInclude, "include"},
+          std::tuple{QStringLiteral("exclude"), s.excludeNumber, NoExclude, "exclude"}}) {
+        if (parser.isSet(name) && value == sentinel) {
+            return Failure(kChoiceError,
+                           QStringLiteral("The number to %1 must be from %2 to %3, not %4.")
+                               .arg(QLatin1String(what))
+                               .arg(lowest)
+                               .arg(highest)
+                               .arg(value));
+        }
+    }
+
+    const QString prefer = parser.value(QStringLiteral("prefer")).toLower();
+    if (prefer == QLatin1String("low")) {
+        s.preference = NumberPreference::Low;
+    } else if (prefer == QLatin1String("high")) {
+        s.preference = NumberPreference::High;
+    } else if (prefer.isEmpty() || prefer == QLatin1String("mixed")) {
+        s.preference = NumberPreference::Mixed;
+    } else {
+        return Failure(kChoiceError, QStringLiteral("--prefer takes low, high or mixed, not '%1'.")
+                                         .arg(parser.value(QStringLiteral("prefer"))));
+    }
+    if (const CommandLineRequest basis = ReadBasis(parser, s);
+        basis.action == CommandLineRequest::Action::Fail) {
+        return basis;
+    }
+
+    // The window refuses this before anything else, in these words.
+    if (s.includeNumber != NoInclude && s.includeNumber == s.excludeNumber) {
+        return Failure(kChoiceError, SameNumberMessage(s.includeNumber));
+    }
+    if (const std::string problem = ValidateDrawSettings(s); !problem.empty()) {
+        return Failure(kChoiceError, QString::fromStdString(problem));
+    }
+    request.csv = parser.isSet(QStringLiteral("csv"));
+    request.action = CommandLineRequest::Action::Draw;
+    return request;
+}
+
+QString FormatTicket(const Ticket& ticket, bool csv) {
+    QStringList fields;
+    for (const int32_t number : ticket.numbers) {
+        fields << QString::number(number);
+    }
+    if (csv) {
+        if (ticket.bonus) {
+            fields << QString::number(*ticket.bonus);
+        }
+        return fields.join(QLatin1Char(','));
+    }
+    QString line = fields.join(QLatin1Char(' '));
+    if (ticket.bonus) {
+        line += QStringLiteral(" + ") + QString::number(*ticket.bonus);
+    }
+    return line;
+}
+
+int RunCommandLine(const QStringList& arguments, const DrawServices& services, std::ostream& out,
+                   std::ostream& err) {
+    const CommandLineRequest request = ParseCommandLine(arguments);
+    switch (request.action) {
+    case CommandLineRequest::Action::Window:
+        return kRunWindow;
+    case CommandLineRequest::Action::Fail:
+        err << "kivora: " << request.error.toLocal8Bit().constData() << '\n';
+        if (request.exitCode == kUsageError) {
+            err << '\n' << UsageText().toLocal8Bit().constData();
+        }
+        err.flush();
+        return request.exitCode;
+    case CommandLineRequest::Action::Help:
+        out << UsageText().toLocal8Bit().constData();
+        break;
+    case CommandLineRequest::Action::Version:
+        out << VersionText().toLocal8Bit().constData() << '\n';
+        break;
+    case CommandLineRequest::Action::Draw:
+        try {
+            TicketDrawer drawer(services.generator, services.clock, services.locale);
+            drawer.Draw(request.settings, [&](int, const Ticket& ticket) {
+                out << FormatTicket(ticket, request.csv).toLocal8Bit().constData() << '\n';
+            });
+        } catch (const InvalidDrawSettings& problem) {
+            err << "kivora: " << problem.what() << '\n';
+            return kChoiceError;
+        }
+        break;
+    }
+    // A full disk or a closed pipe must not pass for success.
+    if (!out.flush()) {
+        err << "kivora: the output could not be written.\n";
+        return kUsageError;
+    }
+    return 0;
+}
+
+QStringList ArgumentList(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
+} // namespace kivora
