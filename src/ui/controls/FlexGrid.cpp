@@ -58,6 +58,9 @@ FlexGrid::FlexGrid(const QString& formatString, QWidget* parent)
     // lines; the area beyond the last row mid grey.
     setStyleSheet(QStringLiteral(
         "QTableView { gridline-color: rgb(192,192,192); background-color: rgb(128,128,128); }"
+        // The headers' own background shows beside the fixed cells: below the label column's
+        // last row and right of the heading row's last column.
+        "QHeaderView { background-color: rgb(128,128,128); }"
         "QHeaderView::section { background-color: palette(button); color: palette(button-text);"
         " border: none; border-right: 1px solid black; border-bottom: 1px solid black;"
         " padding: 0px 2px; }"

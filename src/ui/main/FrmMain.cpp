@@ -134,8 +134,8 @@ XPButton* FrmMain::MakeButton(const char* name, const QString& caption, const QS
     button->SetCaption(caption);
     button->setIcon(QIcon(icon));
     button->setFont(ProgramFont(8.25, bold));
-    button->SetColors(kCaptionColor, kCaptionColor, QApplication::palette().color(QPalette::Button),
-                      kHoverBack);
+    // The face follows the palette's button colour, and the caption stays readable on it.
+    button->SetColors(kCaptionColor, kCaptionColor, QColor(), kHoverBack);
     button->setGeometry(TwipRect(left, 3240, width, 495));
     button->SetShape(shape);
     connect(button, &XPButton::MouseOver, this, [this, button] { ShowHint(HintFor(button)); });
