@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include "FlexGridModel.h"
@@ -47,6 +48,9 @@ std::optional<FlexGrid::SaveTarget> AskWhereToSave(QWidget* parent) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({kTextFilter, kCsvFilter});
     dialog.setDefaultSuffix(QStringLiteral("txt"));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    dialog.setDirectory(QDir(documents).exists() ? documents : QDir::homePath());
+    dialog.selectFile(QStringLiteral("tickets"));
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
         dialog.setDefaultSuffix(f == kCsvFilter ? QStringLiteral("csv") : QStringLiteral("txt"));
     });
