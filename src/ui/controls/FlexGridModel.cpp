@@ -54,11 +54,6 @@ QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int
         return QVariant::fromValue(Alignment(col));
     case Qt::BackgroundRole:
         return At(row, col).back.isValid() ? QVariant(At(row, col).back) : QVariant();
-    case Qt::ForegroundRole:
-        return At(row, col).back.isValid()
-                   ? QVariant(ReadableOn(QApplication::palette().color(QPalette::ButtonText),
-                                         At(row, col).back))
-                   : QVariant();
     default:
         return {};
     }

@@ -202,12 +202,6 @@ private slots:
         QTEST(seen.join('|'), "menu");
     }
 
-    void flexGrid_copyAction_copiesTickets() {
-        QApplication::clipboard()->clear();
-        grid_.CopyAction()->trigger();
-        QCOMPARE(QApplication::clipboard()->text(), grid_.TicketsAsText());
-    }
-
     void flexGrid_saveAs_writesChosenFormat_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("csvFilter");
