@@ -1,4 +1,8 @@
 // The controls on their own, in one host window on the offscreen platform.
+#include <csignal>
+
+#include <sys/resource.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -243,13 +247,17 @@ private slots:
     void flexGrid_saveAsFails_reportsAndKeepsOldFile_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("readOnlyFolder");
-        QTest::newRow("read-only folder") << "t.txt" << true;
+        QTest::addColumn<int>("sizeLimit"); // bytes a process may write to a file; -1: any
+        QTest::newRow("read-only folder") << "t.txt" << true << -1;
         // The temporary copy's name (the name and 7 more characters) is too long to create.
-        QTest::newRow("no room for the copy") << QString(250, 'n') + ".txt" << false;
+        QTest::newRow("no room for the copy") << QString(250, 'n') + ".txt" << false << -1;
+        // The copy is created, but writing it fails part way, as on a full disk.
+        QTest::newRow("write fails") << "t.txt" << false << 8;
     }
     void flexGrid_saveAsFails_reportsAndKeepsOldFile() {
         QFETCH(QString, name);
         QFETCH(bool, readOnlyFolder);
+        QFETCH(int, sizeLimit);
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         QVERIFY(WriteAll(path, "old tickets\n"));
@@ -265,7 +273,15 @@ private slots:
         grid_.SetSaveDialog([&](QWidget*) { return FlexGrid::SaveTarget{path}; });
         QList<MessageBox::Message> messages;
         MessageBox::SetHandler([&](const MessageBox::Message& m) { messages << m; });
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit before = limit;
+        limit.rlim_cur = sizeLimit < 0 ? limit.rlim_cur : static_cast<rlim_t>(sizeLimit);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN); // a failed write, not a signal
+        setrlimit(RLIMIT_FSIZE, &limit);
         grid_.SaveAction()->trigger();
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, previous);
         MessageBox::ClearHandler();
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(messages.size(), 1);
