@@ -1,13 +1,20 @@
 #include "FlexGrid.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include "FlexGridModel.h"
+#include "common/MessageBox.h"
 #include "common/Twips.h"
+#include "common/WholeFile.h"
 
 namespace kivora {
 
@@ -33,10 +40,44 @@ QColor FromBgr(uint32_t bgr) {
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 
+const QString kTextFilter = QStringLiteral("Text files (*.txt)");
+const QString kCsvFilter = QStringLiteral("CSV files (*.csv)");
+
+std::optional<FlexGrid::SaveTarget> AskWhereToSave(QWidget* parent) {
+    QFileDialog dialog(parent, QStringLiteral("Save tickets as"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({kTextFilter, kCsvFilter});
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    dialog.setDirectory(QDir(documents).exists() ? documents : QDir::homePath());
+    dialog.selectFile(QStringLiteral("tickets"));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        dialog.setDefaultSuffix(f == kCsvFilter ? QStringLiteral("csv") : QStringLiteral("txt"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    const QString path = dialog.selectedFiles().constFirst();
+    return FlexGrid::SaveTarget{
+        path, FlexGrid::FormatFor(path, dialog.selectedNameFilter() == kCsvFilter)};
+}
+
+QString CsvField(const QString& text) {
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
+        return text;
+    }
+    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
 } // namespace
 
 FlexGrid::FlexGrid(const QString& formatString, QWidget* parent)
-    : QTableView(parent), model_(new FlexGridModel(this)) {
+    : QTableView(parent), model_(new FlexGridModel(this)),
+      copyAction_(new QAction(QStringLiteral("Copy tickets"), this)),
+      saveAction_(new QAction(QStringLiteral("Save tickets as\u2026"), this)),
+      saveDialog_(AskWhereToSave) {
     setModel(model_);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -58,6 +99,9 @@ FlexGrid::FlexGrid(const QString& formatString, QWidget* parent)
     // lines; the area beyond the last row mid grey.
     setStyleSheet(QStringLiteral(
         "QTableView { gridline-color: rgb(192,192,192); background-color: rgb(128,128,128); }"
+        // The headers' own background shows beside the fixed cells: below the label column's
+        // last row and right of the heading row's last column.
+        "QHeaderView { background-color: rgb(128,128,128); }"
         "QHeaderView::section { background-color: palette(button); color: palette(button-text);"
         " border: none; border-right: 1px solid black; border-bottom: 1px solid black;"
         " padding: 0px 2px; }"
@@ -83,9 +127,29 @@ FlexGrid::FlexGrid(const QString& formatString, QWidget* parent)
         model_->SetWidthTwips(c, pixels * kTwipsPerPixel);
         ApplyWidth(c);
     }
+
+    // Ctrl+C copies the tickets wherever the focus is in the grid's window.
+    copyAction_->setShortcut(QKeySequence::Copy);
+    copyAction_->setShortcutContext(Qt::WindowShortcut);
+    connect(copyAction_, &QAction::triggered, this, &FlexGrid::CopyTickets);
+    connect(saveAction_, &QAction::triggered, this, &FlexGrid::SaveTicketsAs);
+    addAction(copyAction_);
+    addAction(saveAction_);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(model_, &QAbstractItemModel::modelReset, this, &FlexGrid::UpdateActions);
+    UpdateActions();
 }
 
 FlexGrid::~FlexGrid() = default;
+
+void FlexGrid::UpdateActions() {
+    copyAction_->setEnabled(HasTickets());
+    saveAction_->setEnabled(HasTickets());
+}
+
+bool FlexGrid::HasTickets() const {
+    return Rows() > 1;
+}
 
 void FlexGrid::Clear() {
     model_->ClearCells();
@@ -176,11 +240,67 @@ QString FlexGrid::TicketsAsText() const {
     return lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
+QString FlexGrid::TicketsAsCsv() const {
+    if (!HasTickets()) {
+        return {};
+    }
+    QStringList lines;
+    for (int r = 0; r < Rows(); ++r) {
+        QStringList fields{r == 0 ? QStringLiteral("Ticket") : CsvField(CellText(r, 0).trimmed())};
+        for (int c = 1; c < Cols(); ++c) {
+            fields << CsvField(CellText(r, c).trimmed());
+        }
+        lines << fields.join(QLatin1Char(','));
+    }
+    // CSV lines end in CR LF.
+    return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+void FlexGrid::CopyTickets() {
+    if (!HasTickets()) {
+        return;
+    }
+    if (QClipboard* clipboard = QApplication::clipboard()) {
+        clipboard->setText(TicketsAsText());
+    }
+}
+
+void FlexGrid::SetSaveDialog(SaveDialog dialog) {
+    saveDialog_ = std::move(dialog);
+}
+
+FlexGrid::FileFormat FlexGrid::FormatFor(const QString& path, bool csvFilterChosen) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("csv")) {
+        return FileFormat::Csv;
+    }
+    if (suffix == QLatin1String("txt")) {
+        return FileFormat::Text;
+    }
+    return csvFilterChosen ? FileFormat::Csv : FileFormat::Text;
+}
+
+void FlexGrid::SaveTicketsAs() {
+    if (!HasTickets() || !saveDialog_) {
+        return;
+    }
+    const std::optional<SaveTarget> target = saveDialog_(this);
+    if (!target || target->path.isEmpty()) {
+        return;
+    }
+    const QString text = target->format == FileFormat::Csv ? TicketsAsCsv() : TicketsAsText();
+    QString error;
+    if (!WriteWholeFile(target->path, text.toUtf8(), &error)) {
+        MessageBox::Show(this,
+                         QStringLiteral("The tickets could not be saved to %1.\n\n%2")
+                             .arg(QDir::toNativeSeparators(target->path), error),
+                         QMessageBox::Critical);
+    }
+}
+
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {
-        if (QClipboard* clipboard = QApplication::clipboard()) {
-            clipboard->setText(TicketsAsText());
-        }
+        CopyTickets();
         event->accept();
         return;
     }

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include <QTableView>
 
 #include "engine/GridControl.h"
+
+class QAction;
 
 namespace kivora {
 
@@ -13,7 +18,8 @@ class FlexGridModel;
 // or reads goes through the GridControl operations, addressed by a current cell; row 0 and
 // column 0 are the fixed ones.
 //
-// Ctrl+C copies the tickets as text: one ticket a line, its numbers separated by tabs.
+// Its context menu copies the tickets ("Copy tickets", also Ctrl+C anywhere in its window) or
+// saves them to a file ("Save tickets as..."); both are off while the grid holds no tickets.
 class FlexGrid : public QTableView, public GridControl {
     Q_OBJECT
 public:
@@ -44,16 +50,41 @@ public:
     int ColWidthPixels(int col) const;
     Qt::Alignment ColAlignmentFlags(int col) const;
 
-    // The drawn tickets as text, as Ctrl+C copies them.
+    enum class FileFormat { Text, Csv };
+    struct SaveTarget {
+        QString path;
+        FileFormat format = FileFormat::Text;
+    };
+    // Asks where to save; nothing when the user cancels. Tests replace the file dialog.
+    using SaveDialog = std::function<std::optional<SaveTarget>(QWidget* parent)>;
+    void SetSaveDialog(SaveDialog dialog);
+    // The format a chosen file name asks for: its .csv or .txt ending, else the chosen filter.
+    static FileFormat FormatFor(const QString& path, bool csvFilterChosen);
+
+    bool HasTickets() const;
+    // The drawn tickets as text, as Ctrl+C copies them: one ticket a line, its numbers
+    // separated by tabs.
     QString TicketsAsText() const;
+    // A heading line (Ticket, N1..., B), then one line per ticket with its label.
+    QString TicketsAsCsv() const;
+
+    QAction* CopyAction() const { return copyAction_; }
+    QAction* SaveAction() const { return saveAction_; }
+    void CopyTickets();
+    // Asks for a file and writes the tickets to it whole, or reports why it could not.
+    void SaveTicketsAs();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void ApplyWidth(int col);
+    void UpdateActions();
 
     FlexGridModel* model_;
+    QAction* copyAction_;
+    QAction* saveAction_;
+    SaveDialog saveDialog_;
     int row_ = 0;
     int col_ = 0;
 };

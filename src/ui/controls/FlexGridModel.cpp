@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QPalette>
 
+#include "ReadableColor.h"
+
 namespace kivora {
 
 FlexGridModel::FlexGridModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -28,6 +30,12 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
     case Qt::BackgroundRole:
         // Cells paint their own background: the view's own shows only beyond the last row.
         return cell.back.isValid() ? cell.back : QApplication::palette().color(QPalette::Base);
+    case Qt::ForegroundRole:
+        // A fixed cell colour (the light-orange bonus) under a dark palette would take the
+        // palette's light text.
+        return cell.back.isValid()
+                   ? QVariant(ReadableOn(QApplication::palette().color(QPalette::Text), cell.back))
+                   : QVariant();
     default:
         return {};
     }

@@ -8,15 +8,14 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
+#include "ReadableColor.h"
+
 namespace kivora {
 
 XPButton::XPButton(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
     setMouseTracking(true);
-    const QPalette pal = QApplication::palette();
-    fore_ = foreHover_ = pal.color(QPalette::ButtonText);
-    back_ = backHover_ = pal.color(QPalette::Button);
     setIconSize(QSize(24, 24));
 }
 
@@ -39,6 +38,21 @@ void XPButton::SetColors(const QColor& fore, const QColor& foreHover, const QCol
     back_ = back;
     backHover_ = backHover;
     update();
+}
+
+QColor XPButton::FaceColor(bool hover) const {
+    const QColor& back = hover ? backHover_ : back_;
+    return back.isValid() ? back : palette().color(QPalette::Button);
+}
+
+QColor XPButton::CaptionColor(bool hover) const {
+    const QColor& fore = hover ? foreHover_ : fore_;
+    const QColor& back = hover ? backHover_ : back_;
+    if (fore.isValid() && back.isValid()) {
+        return fore;
+    }
+    const QColor wanted = fore.isValid() ? fore : palette().color(QPalette::ButtonText);
+    return ReadableOn(wanted, FaceColor(hover));
 }
 
 QSize XPButton::sizeHint() const {
@@ -168,7 +182,7 @@ void XPButton::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     const QPainterPath outline = Outline();
     const bool hot = hovered_ && isEnabled();
-    QColor base = hot ? backHover_ : back_;
+    QColor base = FaceColor(hot);
     if (isDown()) {
         base = base.darker(112);
     }
@@ -197,7 +211,7 @@ void XPButton::paintEvent(QPaintEvent*) {
                      isEnabled() ? QIcon::Normal : QIcon::Disabled);
         x += iconWidth + gap;
     }
-    p.setPen(hot ? foreHover_ : fore_);
+    p.setPen(CaptionColor(hot));
     p.setFont(font());
     const QRectF textRect(x + shift, shift, content.right() - x + 2, height());
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, caption);

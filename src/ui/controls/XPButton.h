@@ -28,11 +28,17 @@ public:
 
     void SetShape(int shape);
     int Shape() const { return shape_; }
+    // An invalid colour follows the palette: the button face and the button text. Where one
+    // of a state's two colours follows the palette, the caption is drawn in a colour that stays
+    // readable on the face; a pair of fixed colours is drawn as given.
     void SetColors(const QColor& fore, const QColor& foreHover, const QColor& back,
                    const QColor& backHover);
     QColor BackColor() const { return back_; }
     QColor HoverBackColor() const { return backHover_; }
     QColor ForeColor() const { return fore_; }
+    // The colours drawn, normally or while the pointer is over the button.
+    QColor FaceColor(bool hover) const;
+    QColor CaptionColor(bool hover) const;
 
     QSize sizeHint() const override;
 

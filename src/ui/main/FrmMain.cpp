@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -144,8 +145,8 @@ XPButton* FrmMain::MakeButton(const char* name, const QString& caption, const QS
     button->SetCaption(caption);
     button->setIcon(QIcon(icon));
     button->setFont(ProgramFont(8.25, bold));
-    button->SetColors(kCaptionColor, kCaptionColor, QApplication::palette().color(QPalette::Button),
-                      kHoverBack);
+    // The face follows the palette's button colour, and the caption stays readable on it.
+    button->SetColors(kCaptionColor, kCaptionColor, QColor(), kHoverBack);
     button->setGeometry(TwipRect(left, 3240, width, 495));
     button->SetShape(shape);
     connect(button, &XPButton::MouseOver, this, [this, button] { ShowHint(HintFor(button)); });
@@ -278,6 +279,7 @@ void FrmMain::BuildControls() {
     dtPicker_->setDisplayFormat(UserSeedLocale::ShortDateFormat());
     dtPicker_->setAccessibleName(QStringLiteral("Date"));
     dtPicker_->hide();
+    dtPicker_->installEventFilter(this);
 
     cboSigns_ = MakeList("cboSigns", 5400, 4080, 1335, QStringLiteral("Zodiac sign"));
     cboSigns_->SetVisible(false);
@@ -287,6 +289,7 @@ void FrmMain::BuildControls() {
     txtName_->setGeometry(TwipRect(5400, 4080, 1335, 315));
     txtName_->setAccessibleName(QStringLiteral("Name"));
     txtName_->hide();
+    txtName_->installEventFilter(this);
 
     lblInclude_ = MakeLabel("lblInclude", QStringLiteral("Include this number on all tickets:"),
                             240, 4560, 1815, 435, false);
@@ -685,6 +688,17 @@ void FrmMain::ShowHint(const QString& hint) {
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    // A text box claims Ctrl+C even with nothing selected; then it goes to the grid's
+    // window-wide copy of the tickets instead, and a selection is copied as usual.
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        const auto* edit = watched == dtPicker_ ? dtPicker_->findChild<QLineEdit*>()
+                                                : qobject_cast<QLineEdit*>(watched);
+        if (edit && !edit->hasSelectedText()) {
+            event->ignore();
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseMove && qobject_cast<QLabel*>(watched)) {
         ShowHint(HintFor(watched));
         return true; // a label never starts a drag of the window

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -12,6 +13,8 @@
 #include "common/Shell.h"
 #include "ui/about/FrmAbout.h"
 #include "ui/controls/ImageBox.h"
+#include "ui/controls/ReadableColor.h"
+#include "ui/controls/XPButton.h"
 
 using kivora::FrmAbout;
 
@@ -151,6 +154,47 @@ private slots:
             QCOMPARE(about->pos() - centred, moved);
         }));
         QVERIFY(RunModal([&](FrmAbout* about) { QCOMPARE(about->pos(), centred); }));
+    }
+
+    // The light box behind the links has its highlight line inside it; right of the box the
+    // panel's stripes run on as they do above it.
+    void background_rightOfLinkBox_noHighlightLine() {
+        QVERIFY(RunModal([](FrmAbout* about) {
+            const QImage shot = about->grab().toImage();
+            for (int x = 214; x <= 230; ++x) {
+                const QColor line(shot.pixel(x, 181)), above(shot.pixel(x, 178));
+                QVERIFY2(qAbs(line.lightness() - above.lightness()) <= 4,
+                         qPrintable(
+                             QString("x %1: %2, above %3").arg(x).arg(line.name(), above.name())));
+            }
+        }));
+    }
+
+    // Close keeps its light-orange face; its caption, the desktop's button text, must stay
+    // readable on it under a dark palette.
+    void cmdClose_darkPalette_captionReadable() {
+        const QPalette light = QApplication::palette();
+        QPalette dark = light;
+        dark.setColor(QPalette::Button, QColor(53, 53, 53));
+        dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+        dark.setColor(QPalette::Window, QColor(53, 53, 53));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        QApplication::setPalette(dark);
+        auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+        double contrast = 0;
+        QVERIFY(RunModal([&](FrmAbout* about) {
+            auto* close = about->findChild<kivora::XPButton*>(QStringLiteral("cmdClose"));
+            const QImage with = close->grab().toImage();
+            close->SetCaption(QString());
+            const QImage without = close->grab().toImage();
+            for (int y = 0; y < with.height(); ++y) {
+                for (int x = 0; x < with.width(); ++x) {
+                    contrast = qMax(contrast, kivora::ContrastRatio(QColor(with.pixel(x, y)),
+                                                                    QColor(without.pixel(x, y))));
+                }
+            }
+        }));
+        QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
     }
 };
 

@@ -1,21 +1,49 @@
 // The controls on their own, in one host window on the offscreen platform.
+#include <csignal>
+
+#include <sys/resource.h>
+
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QMenu>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QtTest/qtestspontaneevent.h>
 
+#include "common/MessageBox.h"
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/OptionList.h"
+#include "ui/controls/ReadableColor.h"
 #include "ui/controls/XPButton.h"
 
 using namespace kivora;
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
 
 class ControlsTest : public QObject {
     Q_OBJECT
@@ -180,6 +208,165 @@ private slots:
     void flexGrid_ctrlC_copiesOneTabSeparatedLinePerTicket() {
         QTest::keyClick(&grid_, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1\t5\t9\t2\n3\t14\t28\t11\n"));
+    }
+
+    void flexGrid_ctrlCWithoutTickets_leavesClipboard() {
+        grid_.SetRows(1);
+        QApplication::clipboard()->setText(QStringLiteral("kept"));
+        QTest::keyClick(&grid_, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
+    }
+
+    // The fixed column below its last row and the heading row right of its last column show
+    // the same mid grey as the area beyond the last row.
+    void flexGrid_render_areaBeyondCellsMidGrey() {
+        grid_.resize(240, 120);
+        const QImage shot = grid_.grab().toImage();
+        const int below = grid_.horizontalHeader()->height() + 2 * grid_.rowHeight(0) + 4;
+        const int right = grid_.verticalHeader()->width() + 4 * grid_.columnWidth(0) + 4;
+        QCOMPARE(QColor(shot.pixel(2, below)), QColor(128, 128, 128));      // fixed column
+        QCOMPARE(QColor(shot.pixel(right, 2)), QColor(128, 128, 128));      // heading row
+        QCOMPARE(QColor(shot.pixel(right, below)), QColor(128, 128, 128));  // beyond the cells
+        QVERIFY(QColor(shot.pixel(2, below - 6)) != QColor(128, 128, 128)); // a label cell
+    }
+
+    void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("menu"); // entries, "-" marking a disabled one
+        QTest::newRow("tickets") << 3 << QStringLiteral("Copy tickets|Save tickets as\u2026");
+        QTest::newRow("headings only")
+            << 1 << QStringLiteral("-Copy tickets|-Save tickets as\u2026");
+    }
+    void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow() {
+        QFETCH(int, rows);
+        grid_.SetRows(rows);
+        QStringList seen;
+        QTimer::singleShot(0, this, [&seen] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* action : menu->actions()) {
+                    seen << (action->isEnabled() ? "" : "-") + action->text();
+                }
+                menu->close();
+            }
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 10),
+                                grid_.viewport()->mapToGlobal(QPoint(20, 10)));
+        QApplication::sendEvent(grid_.viewport(), &event);
+        QTEST(seen.join('|'), "menu");
+    }
+
+    void flexGrid_saveAs_writesChosenFormat_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("csvFilter");
+        QTest::addColumn<QByteArray>("content");
+        const QByteArray text = "1\t5\t9\t2\n3\t14\t28\t11\n";
+        const QByteArray csv = "Ticket,N1,N2,N3,B\r\n1,1,5,9,2\r\n2,3,14,28,11\r\n";
+        QTest::newRow("text filter") << "t.txt" << false << text;
+        QTest::newRow("csv filter") << "t.csv" << true << csv;
+        QTest::newRow("csv ending, text filter") << "t.CSV" << false << csv;
+        QTest::newRow("txt ending, csv filter") << "t.txt" << true << text;
+        QTest::newRow("no ending, csv filter") << "t" << true << csv;
+        QTest::newRow("other ending, text filter") << "t.dat" << false << text;
+    }
+    void flexGrid_saveAs_writesChosenFormat() {
+        QFETCH(QString, name);
+        QFETCH(bool, csvFilter);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        grid_.SetSaveDialog([&](QWidget*) {
+            return FlexGrid::SaveTarget{path, FlexGrid::FormatFor(path, csvFilter)};
+        });
+        QList<MessageBox::Message> messages;
+        MessageBox::SetHandler([&](const MessageBox::Message& m) { messages << m; });
+        grid_.SaveAction()->trigger();
+        MessageBox::ClearHandler();
+        QCOMPARE(messages.size(), 0);
+        QTEST(ReadAll(path), "content");
+    }
+
+    void flexGrid_saveAsCancelled_writesNothing() {
+        QTemporaryDir dir;
+        bool asked = false;
+        grid_.SetSaveDialog([&](QWidget*) { return asked = true, std::nullopt; });
+        grid_.SaveAction()->trigger();
+        QVERIFY(asked);
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    void flexGrid_saveAsFails_reportsAndKeepsOldFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::addColumn<int>("sizeLimit"); // bytes a process may write to a file; -1: any
+        QTest::newRow("read-only folder") << "t.txt" << true << -1;
+        // The temporary copy's name (the name and 7 more characters) is too long to create.
+        QTest::newRow("no room for the copy") << QString(250, 'n') + ".txt" << false << -1;
+        // The copy is created, but writing it fails part way, as on a full disk.
+        QTest::newRow("write fails") << "t.txt" << false << 8;
+    }
+    void flexGrid_saveAsFails_reportsAndKeepsOldFile() {
+        QFETCH(QString, name);
+        QFETCH(bool, readOnlyFolder);
+        QFETCH(int, sizeLimit);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        QVERIFY(WriteAll(path, "old tickets\n"));
+        if (readOnlyFolder) {
+            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+            if (QFile probe(dir.filePath("probe")); probe.open(QIODevice::WriteOnly)) {
+                probe.remove();
+                QFile::setPermissions(dir.path(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+                QSKIP("this user writes into read-only folders (root)");
+            }
+        }
+        grid_.SetSaveDialog([&](QWidget*) { return FlexGrid::SaveTarget{path}; });
+        QList<MessageBox::Message> messages;
+        MessageBox::SetHandler([&](const MessageBox::Message& m) { messages << m; });
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit before = limit;
+        limit.rlim_cur = sizeLimit < 0 ? limit.rlim_cur : static_cast<rlim_t>(sizeLimit);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN); // a failed write, not a signal
+        setrlimit(RLIMIT_FSIZE, &limit);
+        grid_.SaveAction()->trigger();
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, previous);
+        MessageBox::ClearHandler();
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QStringLiteral("Lotto Kivora"));
+        QCOMPARE(messages[0].icon, QMessageBox::Critical);
+        QVERIFY2(messages[0].text.contains(name), qPrintable(messages[0].text));
+        QCOMPARE(ReadAll(path), QByteArray("old tickets\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    void readableOn_foreground_reachesContrastKeepingGoodColours_data() {
+        QTest::addColumn<QColor>("wanted");
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<bool>("kept");
+        const QColor caption(192, 64, 0), orange(255, 192, 128);
+        QTest::newRow("caption, light face") << caption << QColor(239, 239, 239) << true;
+        QTest::newRow("caption, dark face") << caption << QColor(53, 53, 53) << false;
+        QTest::newRow("caption, black face") << caption << QColor(Qt::black) << false;
+        QTest::newRow("dark text, orange") << QColor(Qt::black) << orange << true;
+        QTest::newRow("light text, orange") << QColor(240, 240, 240) << orange << false;
+        QTest::newRow("grey on grey") << QColor(128, 128, 128) << QColor(118, 118, 118) << false;
+    }
+    void readableOn_foreground_reachesContrastKeepingGoodColours() {
+        QFETCH(QColor, wanted);
+        QFETCH(QColor, background);
+        const QColor got = ReadableOn(wanted, background);
+        QVERIFY2(ContrastRatio(got, background) >= 4.5, qPrintable(got.name()));
+        QTEST(got == wanted, "kept");
+    }
+
+    void contrastRatio_knownPairs_matchWcag() {
+        QCOMPARE(qRound(ContrastRatio(Qt::black, Qt::white) * 100), 2100);
+        QCOMPARE(qRound(ContrastRatio(Qt::white, Qt::black) * 100), 2100);
+        // The light-orange bonus cell behind the caption colour, and behind light text.
+        QCOMPARE(qRound(ContrastRatio(QColor(192, 64, 0), QColor(255, 192, 128)) * 10), 33);
+        QCOMPARE(qRound(ContrastRatio(QColor(255, 255, 255), QColor(255, 192, 128)) * 10), 16);
     }
 };
 

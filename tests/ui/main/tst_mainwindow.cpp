@@ -2,6 +2,7 @@
 // key presses and pointer moves through the window, on the offscreen platform.
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
@@ -10,6 +11,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStyle>
@@ -31,6 +33,7 @@
 #include "engine/SeedLocale.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/OptionList.h"
+#include "ui/controls/ReadableColor.h"
 #include "ui/controls/XPButton.h"
 #include "ui/main/FrmMain.h"
 
@@ -209,6 +212,80 @@ public:
 private:
     QString previous_;
 };
+
+// A dark desktop theme: light text on dark faces.
+QPalette DarkPalette() {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    dark.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(53, 53, 53));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, QColor(Qt::white));
+    return dark;
+}
+
+// The text drawn in a render, as the pixel that stands out most from the background behind
+// it; the background comes from a render without the text, or from the area's left edge.
+struct Painted {
+    QColor text;
+    QColor back;
+    double contrast = 1;
+};
+Painted Strongest(const QImage& with, const QImage& without, QRect area) {
+    Painted best;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const QColor back = without.isNull()
+                                ? QColor(with.pixel(area.left() + 2, area.center().y()))
+                                : QColor(without.pixel(area.left(), y));
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor behind = without.isNull() ? back : QColor(without.pixel(x, y));
+            const QColor pixel(with.pixel(x, y));
+            if (const double c = ContrastRatio(pixel, behind); c > best.contrast) {
+                best = {pixel, behind, c};
+            }
+        }
+    }
+    return best;
+}
+
+// Where a control's text is drawn: a button's caption against the button drawn without it, a
+// grid cell's text against the cell's edge ("cell r c", row 0 the headings, column 0 labels).
+Painted Text(FrmMain& w, const QString& what) {
+    if (auto* button = w.findChild<XPButton*>(what)) {
+        // Without its icon, which moves with the caption's width.
+        const QString caption = button->Caption();
+        const QIcon icon = button->icon();
+        button->setIcon(QIcon());
+        const QImage with = button->grab().toImage();
+        button->SetCaption(QString());
+        const QImage without = button->grab().toImage();
+        button->SetCaption(caption);
+        button->setIcon(icon);
+        const int band = button->height() / 4; // the slanted ends stay out of it
+        return Strongest(with, without, button->rect().adjusted(band * 2, band, -band * 2, -band));
+    }
+    FlexGrid& g = *w.Grid();
+    const int row = what.section(' ', 1, 1).toInt();
+    const int col = what.section(' ', 2, 2).toInt();
+    QWidget* part = row == 0   ? static_cast<QWidget*>(g.horizontalHeader())
+                    : col == 0 ? static_cast<QWidget*>(g.verticalHeader())
+                               : g.viewport();
+    QRect cell;
+    if (row == 0) {
+        cell = QRect(g.horizontalHeader()->sectionViewportPosition(col - 1), 0,
+                     g.columnWidth(col - 1), part->height());
+    } else if (col == 0) {
+        cell = QRect(0, g.verticalHeader()->sectionViewportPosition(row - 1), part->width(),
+                     g.rowHeight(row - 1));
+    } else {
+        cell = g.visualRect(g.model()->index(row - 1, col - 1));
+    }
+    return Strongest(part->grab().toImage(), QImage(), cell.adjusted(1, 1, -2, -2));
+}
 
 } // namespace
 
@@ -667,6 +744,101 @@ private slots:
         // Most of a 2-pixel ring round the control.
         QVERIFY2(after - before >= 2 * (c->width() + c->height()),
                  qPrintable(QString("%1 ring pixels, %2 before").arg(after).arg(before)));
+    }
+
+    void colours_palette_textReadableAndDesignKept_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QColor>("designed"); // the colour kept under the light palette
+        const QColor caption(192, 64, 0);
+        for (const bool dark : {false, true}) {
+            const char* palette = dark ? "dark" : "light";
+            for (const char* button :
+                 {"cmdPrint", "cmdMode", "cmdStart", "cmdHelp", "cmdAbout", "cmdExit"}) {
+                QTest::addRow("%s %s", palette, button) << dark << button << caption;
+            }
+            const QColor text = QApplication::palette().color(QPalette::Text);
+            QTest::addRow("%s bonus cell", palette) << dark << "cell 1 4" << text;
+            QTest::addRow("%s number cell", palette) << dark << "cell 2 1" << text;
+            QTest::addRow("%s heading", palette) << dark << "cell 0 2" << QColor();
+            QTest::addRow("%s label", palette) << dark << "cell 2 0" << QColor();
+        }
+    }
+    void colours_palette_textReadableAndDesignKept() {
+        QFETCH(bool, dark);
+        QFETCH(QString, what);
+        QFETCH(QColor, designed);
+        const QPalette light = QApplication::palette();
+        if (dark) {
+            QApplication::setPalette(DarkPalette());
+        }
+        auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+        Window created; // the window as a dark desktop creates it
+        created.w.Form_Load();
+        created.w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&created.w));
+        QCOMPARE(Apply(created.w, "cboTickets=2;cboBonus=Yes;cmdStart"), QString());
+        QTest::mouseMove(&created.w, QPoint(470, 380)); // no button under the pointer
+        const Painted painted = Text(created.w, what);
+        const QString seen = QString("%1 on %2, %3:1")
+                                 .arg(painted.text.name(), painted.back.name())
+                                 .arg(painted.contrast);
+        if (dark) {
+            QVERIFY2(painted.contrast >= 4.5, qPrintable(seen));
+        } else if (designed.isValid()) { // as designed, up to anti-aliasing
+            const int off = qMax(qMax(qAbs(painted.text.red() - designed.red()),
+                                      qAbs(painted.text.green() - designed.green())),
+                                 qAbs(painted.text.blue() - designed.blue()));
+            QVERIFY2(off <= 24, qPrintable(seen));
+        }
+    }
+
+    // Ctrl+C copies the tickets wherever the focus is in the window, except from a name box
+    // with selected text, which copies that text.
+    void copy_ctrlCInWindow_copiesTicketsUnlessNameSelected_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<bool>("select");
+        QTest::addColumn<QString>("copied"); // "tickets", or the text expected
+        QTest::newRow("grid") << "cmdStart"
+                              << "flxGrid" << false << "tickets";
+        QTest::newRow("list") << "cmdStart"
+                              << "cboTickets" << false << "tickets";
+        QTest::newRow("button") << "cmdStart"
+                                << "cmdExit" << false << "tickets";
+        QTest::newRow("name, nothing selected") << "cboDrawBasedOn=Name;txtName=Ada;cmdStart"
+                                                << "txtName" << false << "tickets";
+        QTest::newRow("name, selected") << "cboDrawBasedOn=Name;txtName=Ada;cmdStart"
+                                        << "txtName" << true << "Ada";
+        QTest::newRow("date, nothing selected") << "cboDrawBasedOn=Date;cmdStart"
+                                                << "dtPicker" << false << "tickets";
+        QTest::newRow("no tickets") << ""
+                                    << "cboTickets" << false << "kept";
+    }
+    void copy_ctrlCInWindow_copiesTicketsUnlessNameSelected() {
+        QFETCH(QString, steps);
+        QFETCH(QString, focus);
+        QFETCH(bool, select);
+        QFETCH(QString, copied);
+        QCOMPARE(Apply(w(), "cboTickets=3;" + steps), QString());
+        QWidget* target = Find(w(), focus);
+        target->setFocus(Qt::TabFocusReason);
+        auto* edit = qobject_cast<QLineEdit*>(target);
+        if (!edit) { // the date picker's inner text
+            edit = target->findChild<QLineEdit*>();
+        }
+        if (edit) {
+            edit->deselect();
+            if (select) {
+                edit->selectAll();
+            }
+        }
+        QApplication::clipboard()->setText("kept");
+        QTest::keyClick(w().windowHandle(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 copied == "tickets" ? grid().TicketsAsText() : copied);
+        QVERIFY(QApplication::focusWidget() == target ||
+                target->isAncestorOf(QApplication::focusWidget()));
     }
 
     // Both ways out store the choices first, then close every window, the main window last.
