@@ -113,6 +113,11 @@ QSizeF MediaBox(const QByteArray& pdf) {
     return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
 }
 
+int PageCount(const QByteArray& pdf) {
+    static const QRegularExpression page(QStringLiteral(R"(/Type\s*/Page(?!s))"));
+    return int(QString::fromLatin1(pdf).count(page));
+}
+
 #if KIVORA_HAVE_CUPS
 // A socket that takes connections and never answers, as a scheduler stopped with SIGSTOP does.
 class SilentServer {
@@ -325,22 +330,25 @@ private slots:
         QTest::addColumn<QMarginsF>("reported");
         QTest::addColumn<QSizeF>("points");
         QTest::addColumn<QMarginsF>("margins");
+        // 54 lines of 50 tickets: one page where about 60 lines fit, two on the small papers.
+        QTest::addColumn<int>("pages");
         const QMarginsF minimum(10, 10, 10, 10);
         QTest::newRow("A6, no margins")
-            << QPageSize(QPageSize::A6) << QMarginsF() << QSizeF(297.64, 419.53) << minimum;
+            << QPageSize(QPageSize::A6) << QMarginsF() << QSizeF(297.64, 419.53) << minimum << 2;
         QTest::newRow("Letter, no margins")
-            << QPageSize(QPageSize::Letter) << QMarginsF() << QSizeF(612, 792) << minimum;
+            << QPageSize(QPageSize::Letter) << QMarginsF() << QSizeF(612, 792) << minimum << 1;
         QTest::newRow("none named: A4")
-            << QPageSize() << QMarginsF() << QSizeF(595.28, 841.89) << minimum;
+            << QPageSize() << QMarginsF() << QSizeF(595.28, 841.89) << minimum << 1;
         QTest::newRow("margins as reported")
             << QPageSize(QPageSize::A5) << QMarginsF(4.2, 3, 0, 12.5) << QSizeF(419.53, 595.28)
-            << QMarginsF(4.2, 3, 10, 12.5);
+            << QMarginsF(4.2, 3, 10, 12.5) << 2;
     }
     void QPrinterPort_queuePaper_pageSizeAndMargins() {
         QFETCH(QPageSize, paper);
         QFETCH(QMarginsF, reported);
         QFETCH(QSizeF, points);
         QFETCH(QMarginsF, margins);
+        QFETCH(int, pages);
         QLocale::setDefault(QLocale::c());
         FakeQueue::Answers answers;
         answers.info.pageSize = paper;
@@ -360,6 +368,7 @@ private slots:
         QVERIFY2(qAbs(box.width() - points.width()) <= 1.0 &&
                      qAbs(box.height() - points.height()) <= 1.0,
                  qPrintable(QStringLiteral("%1 x %2").arg(box.width()).arg(box.height())));
+        QCOMPARE(PageCount(taken[0]), pages);
     }
 
 #if KIVORA_HAVE_CUPS
