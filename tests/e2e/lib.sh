@@ -396,7 +396,8 @@ e2e_write_settings() {
 e2e_screenshot() {
     local out=$1
     local window=${2:-root}
-    import -display "$DISPLAY" -window "$window" "$out" 2>/dev/null
+    # import can wait for ever on a window that goes away while it grabs.
+    timeout 10 import -display "$DISPLAY" -window "$window" "$out" 2>/dev/null
 }
 
 # The id of the first visible window named like $1 that is $2 x $3 pixels, within $4 seconds
