@@ -4,7 +4,8 @@
 # back as text. The page is the default queue's own paper (A4 where it names none, A6, Letter)
 # with the text at least 10 mm from the edges. A queue that refuses jobs gives the printer
 # message and no job; a paused queue takes the job and the program says that it waits; a
-# scheduler stopped with SIGSTOP gives the printer message within 15 s and never the job. Then,
+# scheduler stopped with SIGSTOP gives the printer message within 15 s, the window repainting
+# meanwhile, and never the job. Then,
 # with the scheduler gone, Print shows the printer message and the program carries on.
 #
 # Usage: print_e2e.sh PATH_TO_KIVORA [PNG_OUT]
@@ -175,6 +176,19 @@ count=$(e2e_spooled_count)
 kill -STOP "$E2E_CUPSD_PID"
 started=$SECONDS
 e2e_click "$win" "$PRINT_X" "$PRINT_Y"
+# Meanwhile the window still paints itself: hidden and shown again, it is not left blank.
+sleep 2
+xdotool windowunmap "$win"
+sleep 0.3
+xdotool windowmap "$win"
+sleep 1
+if e2e_screenshot "$E2E_TMP/stalled.png" "$win"; then
+    colours=$(convert "$E2E_TMP/stalled.png" -format %k info: 2>/dev/null || echo 0)
+    [ "${colours:-0}" -gt 16 ] ||
+        e2e_fail "the window did not repaint while the printer was not answering ($colours colours)"
+else
+    e2e_fail "no screenshot of the window while the printer was not answering"
+fi
 if expect_box "for a scheduler that does not answer" 25; then
     took=$((SECONDS - started))
     e2e_log "printer message after ${took} s"
