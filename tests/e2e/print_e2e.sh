@@ -5,8 +5,8 @@
 # with the text at least 10 mm from the edges. A queue that refuses jobs gives the printer
 # message and no job; a paused queue takes the job and the program says that it waits; a
 # scheduler stopped with SIGSTOP gives the printer message within 15 s, the window repainting
-# meanwhile, and never the job. Then,
-# with the scheduler gone, Print shows the printer message and the program carries on.
+# meanwhile, and never the job. Then, with the scheduler gone, Print shows the printer message
+# and the program carries on.
 #
 # Usage: print_e2e.sh PATH_TO_KIVORA [PNG_OUT]
 #   PNG_OUT (or $KIVORA_PRINTOUT_PNG): where to save the printed page as an 80 dpi picture.
