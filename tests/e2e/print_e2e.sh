@@ -2,8 +2,8 @@
 # Print, end to end: the real program under Xvfb draws ten 6/49 tickets with a bonus up to 42,
 # prints them to the default printer of a private CUPS scheduler, and the spooled PDF is read
 # back as text. The page is the default queue's own paper (A4 where it names none, A6, Letter)
-# with the text at least 10 mm from the edges. A queue that refuses jobs gives the printer
-# message and no job; a paused queue takes the job and the program says that it waits; a
+# with the text at least 10 mm from the edges. A queue that refuses jobs, or refuses this one
+# job, gives the printer message and no job; a paused queue takes the job and the program says that it waits; a
 # scheduler stopped with SIGSTOP gives the printer message within 15 s, the window repainting
 # meanwhile, and never the job. Then, with the scheduler gone, Print shows the printer message
 # and the program carries on.
@@ -144,6 +144,19 @@ expect_box "for a queue that refuses jobs" || :
 sleep 0.5
 [ "$(e2e_spooled_count)" -eq "$count" ] || e2e_fail "a refusing queue spooled a job"
 cupsaccept Sheet
+
+# --- A queue that takes jobs but refuses this one (its quota is used up by a first job).
+e2e_add_queue Quota -o job-quota-period=86400 -o job-k-limit=1
+lpadmin -d Quota >>"$E2E_TMP/lpadmin.out" 2>&1 || e2e_die "no default queue Quota"
+head -c 4096 /dev/zero | tr '\0' x >"$E2E_TMP/filler.txt"
+lp -d Quota "$E2E_TMP/filler.txt" >>"$E2E_TMP/lp.out" 2>&1 || e2e_die "lp could not fill the quota"
+e2e_wait_until "$E2E_TIMEOUT" e2e_no_active_jobs || e2e_log "the filler job is still active"
+count=$(e2e_spooled_count)
+e2e_click "$win" "$PRINT_X" "$PRINT_Y"
+expect_box "for a job the scheduler refuses" || :
+sleep 0.5
+[ "$(e2e_spooled_count)" -eq "$count" ] || e2e_fail "a refused job was spooled"
+lpadmin -d Sheet >>"$E2E_TMP/lpadmin.out" 2>&1 || e2e_die "Sheet is not the default again"
 
 # --- A paused queue: it keeps the job, and a notice says so without blocking the window.
 cupsdisable Sheet
