@@ -57,14 +57,14 @@ void PrintTickets(GridControl& grid, PrinterPort& port) {
     port.EndDoc();
 }
 
-void PrintGrid(QWidget* parent, GridControl& grid, const PrinterFactory& openPrinter) {
+PrintResult PrintGrid(QWidget* parent, GridControl& grid, const PrinterFactory& openPrinter) {
     if (grid.Rows() < 2) {
         MessageBox::Show(
             parent,
             QStringLiteral("There's nothing to print. \r\n"
                            "Click Start button to draw numbers and then try printing."),
             QMessageBox::Critical);
-        return;
+        return PrintResult::NothingToPrint;
     }
     try {
         const std::unique_ptr<PrinterPort> port = openPrinter();
@@ -72,6 +72,7 @@ void PrintGrid(QWidget* parent, GridControl& grid, const PrinterFactory& openPri
             throw PrintError("no printer");
         }
         PrintTickets(grid, *port);
+        return port->Held() ? PrintResult::Held : PrintResult::Printed;
     } catch (...) {
         // One handler for every failure: a half-written document is dropped with its port.
         MessageBox::Show(
@@ -79,6 +80,7 @@ void PrintGrid(QWidget* parent, GridControl& grid, const PrinterFactory& openPri
             QStringLiteral("Make sure you have a printer installed and that it is turned on."),
             QMessageBox::Critical);
     }
+    return PrintResult::Failed;
 }
 
 } // namespace kivora

@@ -19,9 +19,16 @@ using PrinterFactory = std::function<std::unique_ptr<PrinterPort>()>;
 // read through its current cell, which is why it is not const.
 void PrintTickets(GridControl& grid, PrinterPort& port);
 
+enum class PrintResult {
+    NothingToPrint,
+    Failed,
+    Printed,
+    Held, // the printer took the document but keeps it waiting
+};
+
 // The Print button. With no ticket rows it says there is nothing to print and leaves the printer
 // alone; otherwise it opens the printer and prints, and any failure on the way becomes the
-// printer message.
-void PrintGrid(QWidget* parent, GridControl& grid, const PrinterFactory& openPrinter);
+// printer message. A document the printer holds gives no message: the caller tells the user.
+PrintResult PrintGrid(QWidget* parent, GridControl& grid, const PrinterFactory& openPrinter);
 
 } // namespace kivora

@@ -3,17 +3,35 @@
 #include <algorithm>
 #include <utility>
 
+#include <QBuffer>
 #include <QFontMetricsF>
+#include <QLocale>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 #include "AppInfo.h"
 #include "PrintError.h"
+#include "PrintQueue.h"
+
+#if KIVORA_HAVE_CUPS
+#include "CupsQueue.h"
+#endif
 
 namespace kivora {
 
 namespace {
+
+// Fine enough that text metrics match the printer's; PDF coordinates are resolution-free.
+constexpr int kPdfResolution = 1200;
+
+QString DocName() {
+    return QString::fromUtf8(app::kTitle);
+}
+
+#if !KIVORA_HAVE_CUPS
 std::unique_ptr<QPrinter> DefaultPrinter() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
@@ -21,17 +39,77 @@ std::unique_ptr<QPrinter> DefaultPrinter() {
     }
     auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::NativeFormat);
+    // The printer's own paper, not the paper of the locale.
+    const QPageSize paper = info.defaultPageSize();
+    if (paper.isValid()) {
+        printer->setPageSize(paper);
+    }
+    printer->setPageMargins(
+        MarginsOrMinimum(printer->pageLayout().margins(QPageLayout::Millimeter)),
+        QPageLayout::Millimeter);
     return printer;
 }
+#endif
+
 } // namespace
 
+QMarginsF MarginsOrMinimum(const QMarginsF& reported) {
+    const auto side = [](qreal mm) { return mm > 0.0 ? mm : QPrinterPort::kMinimumMarginMm; };
+    return {side(reported.left()), side(reported.top()), side(reported.right()),
+            side(reported.bottom())};
+}
+
+QPageLayout QPrinterPort::LayoutFor(const QueueInfo& info) {
+    QPageSize paper = info.pageSize;
+    if (!paper.isValid()) {
+        paper =
+            QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                                 : QPageSize::A4);
+    }
+    return QPageLayout(paper, QPageLayout::Portrait, MarginsOrMinimum(info.margins),
+                       QPageLayout::Millimeter);
+}
+
+#if KIVORA_HAVE_CUPS
+// Through libcups, not Qt's print engine: Qt's engine neither reports a refused job nor bounds
+// its waits for a scheduler that stops answering.
+QPrinterPort::QPrinterPort() : QPrinterPort(std::unique_ptr<PrintQueue>(new CupsQueue)) {}
+#else
 QPrinterPort::QPrinterPort() : QPrinterPort(DefaultPrinter()) {}
+#endif
 
 QPrinterPort::QPrinterPort(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer)) {
     if (!printer_ || !printer_->isValid()) {
         throw PrintError("the printer is not available");
     }
-    printer_->setDocName(QString::fromUtf8(app::kTitle));
+    printer_->setDocName(DocName());
+    device_ = printer_.get();
+}
+
+QPrinterPort::QPrinterPort(std::unique_ptr<PrintQueue> queue) : queue_(std::move(queue)) {
+    if (!queue_) {
+        throw PrintError("no print queue");
+    }
+    const QueueInfo info = queue_->Describe();
+    if (!info.acceptingJobs) {
+        throw PrintError("the printer takes no jobs");
+    }
+    layout_ = std::make_unique<QPageLayout>(LayoutFor(info));
+    StartPdf();
+}
+
+void QPrinterPort::StartPdf() {
+    writer_.reset();
+    pdf_ = std::make_unique<QBuffer>();
+    pdf_->open(QIODevice::WriteOnly);
+    writer_ = std::make_unique<QPdfWriter>(pdf_.get());
+    writer_->setResolution(kPdfResolution);
+    writer_->setTitle(DocName());
+    writer_->setCreator(DocName());
+    if (!writer_->setPageLayout(*layout_)) {
+        throw PrintError("the printer's paper does not take the margins");
+    }
+    device_ = writer_.get();
 }
 
 QPrinterPort::~QPrinterPort() = default;
@@ -60,8 +138,8 @@ void QPrinterPort::DoText(double column, const std::string& text) {
     if (text.empty()) {
         return;
     }
-    const QFontMetricsF metrics(font_, printer_.get());
-    if (lineTop_ > 0.0 && lineTop_ + metrics.height() > printer_->height()) {
+    const QFontMetricsF metrics(font_, device_);
+    if (lineTop_ > 0.0 && lineTop_ + metrics.height() > device_->height()) {
         ++page_;
         lineTop_ = 0.0;
     }
@@ -70,7 +148,7 @@ void QPrinterPort::DoText(double column, const std::string& text) {
 }
 
 void QPrinterPort::DoNewLine() {
-    lineTop_ += QFontMetricsF(font_, printer_.get()).lineSpacing();
+    lineTop_ += QFontMetricsF(font_, device_).lineSpacing();
 }
 
 void QPrinterPort::DoEndDoc() {
@@ -81,12 +159,12 @@ void QPrinterPort::DoEndDoc() {
 }
 
 double QPrinterPort::Measure(const std::string& text) const {
-    return QFontMetricsF(font_, printer_.get()).horizontalAdvance(QString::fromStdString(text)) /
+    return QFontMetricsF(font_, device_).horizontalAdvance(QString::fromStdString(text)) /
            ColumnWidth();
 }
 
 double QPrinterPort::ColumnWidth() const {
-    return std::max(QFontMetricsF(font_, printer_.get()).averageCharWidth(), 1.0);
+    return std::max(QFontMetricsF(font_, device_).averageCharWidth(), 1.0);
 }
 
 void QPrinterPort::Paint() {
@@ -94,15 +172,17 @@ void QPrinterPort::Paint() {
         return;
     }
     QPainter painter;
-    if (!painter.begin(printer_.get())) {
+    if (!painter.begin(device_)) {
         throw PrintError("the printer did not start the document");
     }
     int page = 0;
     for (const Placed& item : placed_) {
         for (; page < item.page; ++page) {
-            if (!printer_->newPage()) {
+            if (!device_->newPage()) {
                 // Where the platform can, take back what was sent; never finish it as if whole.
-                printer_->abort();
+                if (printer_) {
+                    printer_->abort();
+                }
                 painter.end();
                 throw PrintError("the printer did not start a new page");
             }
@@ -110,8 +190,17 @@ void QPrinterPort::Paint() {
         painter.setFont(item.font);
         painter.drawText(item.baseline, item.text);
     }
-    if (!painter.end() || printer_->printerState() == QPrinter::Error) {
+    if (!painter.end() || (printer_ && printer_->printerState() == QPrinter::Error)) {
         throw PrintError("the printer did not take the document");
+    }
+    if (queue_) {
+        // The writer finishes the file only when it goes; Qt 6.4 leaves the tail of the
+        // cross-reference table unwritten until then.
+        device_ = nullptr;
+        writer_.reset();
+        const QByteArray document = pdf_->data();
+        StartPdf();
+        held_ = queue_->Submit(document, DocName()) == JobFate::Held;
     }
 }
 

@@ -9,6 +9,7 @@
 #   e2e_start_cups             # exports CUPS_SERVER; queue "Sheet" is the default
 #   e2e_start_app "$binary"    # E2E_APP_PID
 #   e2e_wait_for_spool         # prints the path of the first spooled document
+#   e2e_add_queue NAME [opts]  # one more raw queue, e.g. with -o media-default=iso_a6_105x148mm
 # Everything started here is stopped by its pid when the script ends, however it ends. After a
 # failure the logs are shown; E2E_KEEP_ON_FAILURE=1 keeps the scratch directory instead.
 # E2E_TIMEOUT (default 20) bounds every wait, in seconds.
@@ -250,7 +251,43 @@ e2e_cups_answers() {
     [ -S "$CUPS_SERVER" ] && LC_ALL=C lpstat -r 2>/dev/null | grep -q 'scheduler is running'
 }
 
+# Adds another raw queue printing to /dev/null; further arguments go to lpadmin
+# (-o media-default=na_letter_8.5x11in gives it a paper of its own).
+e2e_add_queue() {
+    local name=$1
+    shift
+    lpadmin -p "$name" -v file:///dev/null -m raw -E "$@" >>"$E2E_TMP/lpadmin.out" 2>&1 ||
+        { cat "$E2E_TMP/lpadmin.out" >&2; e2e_die "lpadmin could not add the queue $name"; }
+}
+
+# The number of documents spooled so far.
+e2e_spooled_count() {
+    find "$E2E_SPOOL" -maxdepth 1 -name 'd*-001' 2>/dev/null | wc -l
+}
+
+# The first page of PDF $1 as "WIDTH HEIGHT" in points, rounded to whole points.
+e2e_pdf_page_size() {
+    pdfinfo "$1" 2>/dev/null |
+        awk '/^Page size:/ { printf "%.0f %.0f\n", $3, $5; exit }'
+}
+
+# Where the text of PDF $1 starts: "LEFT TOP", the smallest left and top edges of its words in
+# points from the page's top-left corner, rounded down.
+e2e_pdf_text_origin() {
+    pdftotext -bbox "$1" - 2>/dev/null | awk '
+        /<word / {
+            match($0, /xMin="[0-9.]+"/); x = substr($0, RSTART + 6, RLENGTH - 7) + 0
+            match($0, /yMin="[0-9.]+"/); y = substr($0, RSTART + 6, RLENGTH - 7) + 0
+            if (n == 0 || x < left) left = x
+            if (n == 0 || y < top) top = y
+            n++
+        }
+        END { if (n > 0) printf "%d %d\n", left, top }'
+}
+
 e2e_stop_cups() {
+    # A scheduler a test stopped with SIGSTOP takes no TERM until it runs again.
+    [ -z "$E2E_CUPSD_PID" ] || kill -CONT "$E2E_CUPSD_PID" 2>/dev/null || true
     e2e_stop_pid "$E2E_CUPSD_PID"
     E2E_CUPSD_PID=""
 }
@@ -359,7 +396,8 @@ e2e_write_settings() {
 e2e_screenshot() {
     local out=$1
     local window=${2:-root}
-    import -display "$DISPLAY" -window "$window" "$out" 2>/dev/null
+    # import can wait for ever on a window that goes away while it grabs.
+    timeout 10 import -display "$DISPLAY" -window "$window" "$out" 2>/dev/null
 }
 
 # The id of the first visible window named like $1 that is $2 x $3 pixels, within $4 seconds

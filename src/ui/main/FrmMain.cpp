@@ -575,7 +575,13 @@ void FrmMain::cmdStart_Click() {
 // ---- Print, Help, About, Exit ----
 
 void FrmMain::cmdPrint_Click() {
-    PrintGrid(this, *flxGrid_, services_.openPrinter);
+    if (PrintGrid(this, *flxGrid_, services_.openPrinter) == PrintResult::Held) {
+        // Not a failure, so no blocking box: the tickets print once the queue is resumed.
+        MessageBox::Notify(this,
+                           QStringLiteral("Your tickets are waiting in the print queue: the "
+                                          "printer is paused or holds the job."),
+                           QMessageBox::Information);
+    }
 }
 
 void FrmMain::cmdHelp_Click() {

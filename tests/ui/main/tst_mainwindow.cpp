@@ -31,6 +31,7 @@
 #include "engine/Clock.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
+#include "print/RecordingPort.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/OptionList.h"
 #include "ui/controls/ReadableColor.h"
@@ -57,6 +58,16 @@ struct Window {
     PlainSeedLocale locale;
     FakeShell shell;
     FrmMain w{MainWindowServices{generator, clock, locale, {}, &shell}};
+};
+
+// A printer that takes the document and, when told, keeps it waiting.
+class HoldingPort : public RecordingPort {
+public:
+    explicit HoldingPort(bool held) : held_(held) {}
+    bool Held() const override { return held_; }
+
+private:
+    bool held_;
 };
 
 QtMessageHandler previousHandler = nullptr;
@@ -502,6 +513,30 @@ private slots:
                                 "time, \r\nthen make sure that the numbers are different."));
         QCOMPARE(QApplication::focusWidget(), Find(w(), "cboExclude"));
         QCOMPARE(grid().TicketsAsText(), earlier);
+    }
+
+    void cmdPrint_printerHoldsJob_nonBlockingNotice_data() {
+        QTest::addColumn<bool>("held");
+        QTest::newRow("printed") << false;
+        QTest::newRow("held") << true;
+    }
+    void cmdPrint_printerHoldsJob_nonBlockingNotice() {
+        QFETCH(bool, held);
+        Window printing;
+        FrmMain frm{MainWindowServices{printing.generator, printing.clock, printing.locale,
+                                       [held] { return std::make_unique<HoldingPort>(held); },
+                                       nullptr}};
+        frm.Form_Load();
+        frm.cmdStart_Click();
+        frm.cmdPrint_Click();
+        QCOMPARE(messages_.size(), held ? 1 : 0);
+        if (held) {
+            QCOMPARE(messages_[0].text,
+                     QStringLiteral("Your tickets are waiting in the print queue: the printer is "
+                                    "paused or holds the job."));
+            QCOMPARE(messages_[0].icon, QMessageBox::Information);
+            QVERIFY(!messages_[0].modal);
+        }
     }
 
     void cmdStart_bonusThenOthers_colourClearedAndIncludePlaced() {
