@@ -3,18 +3,13 @@
 #include <QSettings>
 
 #ifndef Q_OS_WIN
-#include <cerrno>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 
 #include "IniText.h"
+#include "common/WholeFile.h"
 #endif
 
 namespace kivora {
@@ -45,44 +40,6 @@ IniPlace PlaceOf(const QString& keyPath) {
     return {locate.fileName(), parts.join(u'/')};
 }
 
-// Writes `bytes` to a new file beside `path` and renames it over `path`, only once every byte
-// is known to be on disk. Qt 6.4's QSaveFile (and so QSettings::sync) renames its temporary file
-// over the target even when the final flush failed, and ignores a failing fsync: on a full disk
-// the store was replaced by a truncated file.
-bool ReplaceFile(const QString& path, const QByteArray& bytes, mode_t mode) {
-    QByteArray name = QFile::encodeName(path) + ".XXXXXX";
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = ::fchmod(fd, mode) == 0;
-    for (qsizetype done = 0; ok && done < bytes.size();) {
-        const ssize_t n =
-            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n > 0) {
-            done += n;
-        } else if (n == 0 || errno != EINTR) {
-            ok = false;
-        }
-    }
-    struct stat written {};
-    ok = ok && ::fsync(fd) == 0 && ::fstat(fd, &written) == 0 && written.st_size == bytes.size();
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(name.constData(), QFile::encodeName(path).constData()) == 0;
-    if (!ok) {
-        ::unlink(name.constData());
-        return false;
-    }
-    // Make the rename itself durable; a folder that cannot be synced changes nothing.
-    const int folder = ::open(QFile::encodeName(QFileInfo(path).path()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return true;
-}
-
 void CommitIni(const QString& keyPath, const QList<QPair<QString, int32_t>>& values) {
     const IniPlace place = PlaceOf(keyPath);
     if (place.file.isEmpty() || !QDir().mkpath(QFileInfo(place.file).path())) {
@@ -99,29 +56,21 @@ void CommitIni(const QString& keyPath, const QList<QPair<QString, int32_t>>& val
     const QString target =
         info.isSymLink() && info.exists() ? info.canonicalFilePath() : place.file;
     QByteArray old;
-    mode_t mode = 0;
     if (QFileInfo::exists(target)) {
         QFile file(target);
-        struct stat st {};
-        if (!QFileInfo(target).isFile() || !file.open(QIODevice::ReadOnly) ||
-            ::fstat(file.handle(), &st) != 0) {
+        if (!QFileInfo(target).isFile() || !file.open(QIODevice::ReadOnly)) {
             return; // whatever is there stays as it is
         }
         old = file.readAll();
-        if (file.error() != QFileDevice::NoError || old.size() != st.st_size) {
+        if (file.error() != QFileDevice::NoError || old.size() != file.size()) {
             return;
         }
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
     }
     QList<QPair<QString, QByteArray>> texts;
     for (const auto& [name, value] : values) {
         texts.append({name, QByteArray::number(value)});
     }
-    ReplaceFile(target, SetIniValues(old, place.section, texts), mode);
+    WriteWholeFile(target, SetIniValues(old, place.section, texts), nullptr);
 }
 
 #endif
