@@ -84,15 +84,11 @@ private slots:
         row("sign none chosen", {.drawBasedOn = Sign}, 36000, 36000.2f);
         row("name empty", {.drawBasedOn = Name}, 36001);
         row("name Anna", {.drawBasedOn = Name, .basisName = "Anna"}, 36005);
-        row("name Bert", {.drawBasedOn = Name, .basisName = "Bert"}, 36005);
         row("name of 5 characters, 10 bytes", {.drawBasedOn = Name, .basisName = "Ελένη"}, 36006);
         row("date 4/27/2009", {.drawBasedOn = Date, .basisDate = {2009, 4, 27}}, 36427);
-        row("date 12/31/2009", {.drawBasedOn = Date, .basisDate = {2009, 12, 31}}, 37231);
         row("date 1/5/2009: a year digit", {.drawBasedOn = Date, .basisDate = {2009, 1, 5}}, 36152);
         row("date 01/05/2009", {.drawBasedOn = Date, .basisDate = {2009, 1, 5}}, 36105, 36000.0f,
             "01/05/2009");
-        row("date 27.4.2009 reads no number", {.drawBasedOn = Date, .basisDate = {2009, 4, 27}}, 0,
-            36000.0f, "27.4.2009");
         row("date 4.27/2009: no decimal point in plain reading",
             {.drawBasedOn = Date, .basisDate = {2009, 4, 27}}, 0, 36000.0f, "4.27/2009");
         row("date \" +4/2\": a sign and a blank", {.drawBasedOn = Date}, 36042, 36000.0f,
@@ -115,29 +111,20 @@ private slots:
         const View all = [](const Ticket& t) { return t.numbers; };
         // The candidate ranges. Highest, Low's top, High's bottom: x * 0.3 for odd multiples of 5
         // is a half, rounded to even.
-        const int table[][3] = {{10, 8, 3},   {11, 9, 3},   {15, 12, 4},  {25, 20, 8},
-                                {35, 28, 10}, {42, 34, 13}, {45, 36, 14}, {49, 39, 15},
-                                {55, 44, 16}, {65, 52, 20}, {75, 60, 22}, {85, 68, 26},
-                                {95, 76, 28}, {99, 79, 30}};
+        const int table[][3] = {{10, 8, 3}, {11, 9, 3}, {15, 12, 4}, {25, 20, 8}, {99, 79, 30}};
         for (const auto& [h, lowTop, highBottom] : table) {
             DrawSettings lotto{.highestNumber = h, .preference = Low};
             QTest::addRow("lotto %d low", h) << lotto << all << Span(1, lowTop);
             lotto.preference = High;
             QTest::addRow("lotto %d high", h) << lotto << all << Span(highBottom, h);
         }
-        const auto daily = [](auto p) { return DrawSettings{.gameMode = Daily, .preference = p}; };
+        const auto daily = [](auto p, int32_t exclude = NoExclude) {
+            return DrawSettings{.gameMode = Daily, .preference = p, .excludeNumber = exclude};
+        };
         QTest::newRow("daily low") << daily(Low) << all << Span(0, 6);
         QTest::newRow("daily high") << daily(High) << all << Span(3, 9);
         QTest::newRow("daily mixed") << daily(Mixed) << all << Span(0, 9);
-        DrawSettings dailyLow0 = daily(Low);
-        dailyLow0.excludeNumber = 0;
-        QTest::newRow("daily low exclude 0") << dailyLow0 << all << Span(1, 6);
-        // -1, 0 or 1 as each digit falls below, repeats or rises above the one before it.
-        const View steps = [](const Ticket& t) {
-            const auto& n = t.numbers;
-            return std::vector{std::clamp(n[1] - n[0], -1, 1), std::clamp(n[2] - n[1], -1, 1)};
-        };
-        QTest::newRow("daily: unsorted, repeats") << daily(Mixed) << steps << QList<int>{-1, 0, 1};
+        QTest::newRow("daily low exclude 0") << daily(Low, 0) << all << Span(1, 6);
         // The bonus, plus 10 when the ticket holds that number too.
         const View bonus = [](const Ticket& t) {
             return std::vector{*t.bonus + 10 * int32_t(std::ranges::count(t.numbers, *t.bonus))};
@@ -146,21 +133,15 @@ private slots:
             << DrawSettings{.bonusPlayed = true, .highestBonus = 2, .excludeNumber = 2} << bonus
             << QList<int>{1, 2, 11};
         const DrawSettings low5{.numbersPerTicket = 7, .preference = Low, .excludeNumber = 5};
-        const DrawSettings high3{
-            .numbersPerTicket = 7, .preference = High, .includeNumber = 10, .excludeNumber = 3};
         const DrawSettings low45{
             .numbersPerTicket = 6, .highestNumber = 49, .preference = Low, .includeNumber = 45};
-        const DrawSettings daily8{
-            .gameMode = Daily, .preference = Low, .includeNumber = 8, .includePosition = 2};
         // Seven distinct numbers from seven: every ticket is exactly these.
         QTest::newRow("7/10 low exclude 5") << low5 << all << QList<int>{1, 2, 3, 4, 6, 7, 8};
-        QTest::newRow("7/10 high exclude 3 include 10") << high3 << all << Span(4, 10);
         QTest::newRow("6/49 low include 45") << low45 << all << Span(1, 39) + QList<int>{45};
-        QTest::newRow("daily low include 8 at 2") << daily8 << all << Span(0, 6) + QList<int>{8};
     }
 
-    // Every ticket also has its size, its include number (in Daily mode at its position) and,
-    // in Lotto mode, distinct ascending numbers.
+    // Every ticket also has its size and, in Lotto mode, its include number and distinct
+    // ascending numbers. Daily's include position and order are in the generator-order test.
     void draw_settings_ticketsShowExactlyTheseValues() {
         QFETCH(DrawSettings, settings);
         QFETCH(View, view);
@@ -173,8 +154,6 @@ private slots:
             if (settings.gameMode == Lotto) {
                 QVERIFY(std::ranges::adjacent_find(n, std::greater_equal{}) == n.end());
                 QVERIFY(include == NoInclude || std::ranges::count(n, include) == 1);
-            } else {
-                QVERIFY(include == NoInclude || n[size_t(settings.includePosition - 1)] == include);
             }
             std::ranges::copy(view(t), std::inserter(values, values.end()));
         }
@@ -190,31 +169,19 @@ private slots:
         QTest::addColumn<int>("low");
         QTest::addColumn<int>("high");
         QTest::addColumn<int>("offset"); // added to the rounded clock
-        QTest::newRow("6/49 low, include 3, exclude 7, bonus 42")
-            << DrawSettings{.numbersPerTicket = 6,
-                            .highestNumber = 49,
-                            .bonusPlayed = true,
-                            .highestBonus = 42,
-                            .preference = Low,
-                            .includeNumber = 3,
-                            .excludeNumber = 7}
-            << 1 << 39 << 0;
-        QTest::newRow("5/10 high, exclude 9, bonus 2") << DrawSettings{.numbersPerTicket = 5,
-                                                                       .bonusPlayed = true,
-                                                                       .preference = High,
-                                                                       .excludeNumber = 9}
-                                                       << 3 << 10 << 0;
-        QTest::newRow("daily 4 low, name, exclude 0, include 8 at 2")
-            << DrawSettings{.gameMode = Daily,
-                            .numbersPerTicket = 4,
-                            .bonusPlayed = true,
-                            .drawBasedOn = Name,
-                            .basisName = "Ada",
-                            .preference = Low,
-                            .includeNumber = 8,
-                            .includePosition = 2,
-                            .excludeNumber = 0}
-            << 0 << 6 << 4;
+        DrawSettings lotto = k649;
+        lotto.preference = Low;
+        lotto.includeNumber = 3;
+        lotto.excludeNumber = 7;
+        DrawSettings daily{
+            .gameMode = Daily, .numbersPerTicket = 4, .bonusPlayed = true, .preference = Low};
+        daily.drawBasedOn = Name;
+        daily.basisName = "Ada";
+        daily.includeNumber = 8;
+        daily.includePosition = 2;
+        daily.excludeNumber = 0;
+        QTest::newRow("6/49 low, include 3, exclude 7, bonus 42") << lotto << 1 << 39 << 0;
+        QTest::newRow("daily 4 low, name, exclude 0, include 8 at 2") << daily << 0 << 6 << 4;
     }
     void draw_fixedStateAndClock_usesTheGeneratorInOrder() {
         QFETCH(DrawSettings, settings);
@@ -224,51 +191,44 @@ private slots:
         settings.ticketCount = 6;
         Generator generator = Generator::FromSeed(2026);
         FakeClock clock(36000.2, 0.3); // a half on the way: 36000.5 rounds to even
-        const std::vector<Ticket> drawn =
-            TicketDrawer(generator, clock, PlainSeedLocale()).Draw(settings);
+        QList<int> drawn;              // each ticket's numbers, then its bonus or 0
+        for (const Ticket& t : TicketDrawer(generator, clock, PlainSeedLocale()).Draw(settings)) {
+            drawn << QList<int>(t.numbers.begin(), t.numbers.end()) << t.bonus.value_or(0);
+        }
 
         Generator g = Generator::FromSeed(2026);
         FakeClock time(36000.2, 0.3);
         const auto pick = [&] {
             return low + int(std::floor(double(g.NextRandom()) * (high - low + 1)));
         };
-        std::vector<Ticket> expected;
+        const bool lotto = settings.gameMode == Lotto;
+        QList<int> expected;
         for (int t = 0; t < settings.ticketCount; ++t) {
             g.Reseed(int32_t(std::nearbyint(double(time.TimeOfDaySeconds())) + offset));
-            Ticket ticket;
-            auto& n = ticket.numbers;
+            QList<int> n;
+            if (lotto && settings.includeNumber != NoInclude) {
+                n << settings.includeNumber;
+            }
             while (int(n.size()) < settings.numbersPerTicket) {
-                if (n.empty() && settings.gameMode == Lotto &&
-                    settings.includeNumber != NoInclude) {
-                    n.push_back(settings.includeNumber);
-                    continue;
-                }
                 int v = pick();
-                while (v == settings.excludeNumber ||
-                       (settings.gameMode == Lotto && std::ranges::count(n, v) > 0)) {
+                while (v == settings.excludeNumber || (lotto && n.contains(v))) {
                     v = pick();
                 }
-                n.push_back(v);
+                n << v;
             }
-            if (settings.gameMode == Lotto) {
+            int bonus = 0;
+            if (lotto) {
                 std::ranges::sort(n);
                 if (settings.bonusPlayed) {
                     g.Reseed(time.TimeOfDaySeconds());
-                    ticket.bonus =
-                        int(std::floor(settings.highestBonus * double(g.NextRandom()))) + 1;
+                    bonus = int(std::floor(settings.highestBonus * double(g.NextRandom()))) + 1;
                 }
             } else if (settings.includeNumber != NoInclude) {
-                n[size_t(settings.includePosition - 1)] = settings.includeNumber;
+                n[settings.includePosition - 1] = settings.includeNumber;
             }
-            expected.push_back(ticket);
+            expected << n << bonus;
         }
-        QCOMPARE(drawn.size(), expected.size());
-        for (size_t t = 0; t < drawn.size(); ++t) {
-            const auto& [got, want] = std::pair(drawn[t], expected[t]);
-            QCOMPARE(QList<int>(got.numbers.begin(), got.numbers.end()),
-                     QList<int>(want.numbers.begin(), want.numbers.end()));
-            QCOMPARE(got.bonus.value_or(0), want.bonus.value_or(0));
-        }
+        QCOMPARE(drawn, expected);
         QCOMPARE(generator.state(), g.state());
     }
 
@@ -297,8 +257,9 @@ private slots:
 
     // All tickets of one second share a seed, and with the clock frozen the bonus' re-seed
     // repeats too: only the state kept across re-seeds parts them. 10 tickets are not all equal;
-    // 1000 make 499500 pairs over 13983816 possible tickets, 0.036 repeats expected.
-    void reseed_sameValuesFrozenClock_fewRepeatedTickets() {
+    // 1000 make 499500 pairs over 13983816 possible tickets, 0.036 repeats expected. Generators
+    // that take their starting state from the operating system differ in the same second.
+    void generator_frozenClock_fewRepeatedTicketsAndRunsDiffer() {
         for (const auto& [count, mostRepeats] : {std::pair(10, 8), {1000, 2}}) {
             std::set<std::vector<int32_t>> distinct;
             for (const Ticket& t : Starts{.clock = FakeClock(45296)}.Draw(k649, count)) {
@@ -306,10 +267,6 @@ private slots:
             }
             QCOMPARE_LE(count - int(distinct.size()), mostRepeats);
         }
-    }
-
-    // Each takes its starting state from the operating system: runs in the same second differ.
-    void generator_twoSeededFromTheSystem_drawDifferentTickets() {
         const auto draw = [] { return Starts{Generator(), FakeClock(45296)}.Draw(k649, 5); };
         QVERIFY(draw() != draw());
     }
@@ -317,17 +274,19 @@ private slots:
     void grid_startWithNumbersAndBonus_laysOutAndColoursOnlyTheBonus_data() {
         QTest::addColumn<int>("numbers");
         QTest::addColumn<bool>("bonus");
-        for (int n = 3; n <= 7; ++n) {
-            QTest::addRow("%d numbers", n) << n << false;
-            QTest::addRow("%d numbers and bonus", n) << n << true;
-        }
+        QTest::addColumn<QString>("expected"); // row by row, "|" between cells, "#" before a colour
+        QTest::newRow("3") << 3 << false << "|N1|N2|N3 1|42|42|42";
+        QTest::newRow("3 and bonus") << 3 << true << "|N1|N2|N3|B 1|42|42|42|7#80c0ff";
+        QTest::newRow("7") << 7 << false << "|N1|N2|N3|N4|N5|N6|N7 1|42|42|42|42|42|42|42";
+        QTest::newRow("7 and bonus")
+            << 7 << true << "|N1|N2|N3|N4|N5|N6|N7|B 1|42|42|42|42|42|42|42|7#80c0ff";
     }
 
-    // The heading and ticket rows, with the colour of a coloured cell (light orange for a bonus).
     // Each after a Start of 6 numbers and bonus: 7 numbers without have the same columns.
     void grid_startWithNumbersAndBonus_laysOutAndColoursOnlyTheBonus() {
         QFETCH(int, numbers);
         QFETCH(bool, bonus);
+        QFETCH(QString, expected);
         MemoryGrid grid;
         for (const auto& [n, b] : {std::pair(6, true), std::pair(numbers, bonus)}) {
             const Ticket ticket{std::vector<int32_t>(size_t(n), 42),
@@ -337,12 +296,6 @@ private slots:
             grid.SetRows(2);
             WriteTicketRow(grid, 1, ticket);
         }
-        QString expected;
-        for (int c = 1; c <= numbers; ++c) {
-            expected += QStringLiteral("|N%1").arg(c);
-        }
-        expected +=
-            (bonus ? "|B 1" : " 1") + QString("|42").repeated(numbers) + (bonus ? "|7#80c0ff" : "");
         QString cells;
         for (int r = 0; r < 2; ++r) {
             for (int c = 0; c < grid.Cols(); ++c) {

@@ -1,14 +1,14 @@
 #include <csignal>
 #include <cstdio>
-#include <limits>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -31,14 +31,16 @@ static void Write(const QString& name, int32_t value) {
     WriteDword(RootKey::CurrentUser, kSettingsKeyPath, name, value);
 }
 
-// The eight values as the exit writes them, in one save.
-static void SaveEight() {
-    StoreBatch batch(RootKey::CurrentUser, kSettingsKeyPath);
-    for (const QString& name : kStoredListValues) {
-        batch.Set(name, 2);
-    }
-    batch.Set(kGameMode, 1);
-    batch.Commit();
+// `bytes` as the whole file at `path`, its folder made first.
+static bool Put(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
+           file.write(bytes) == bytes.size();
+}
+
+static QByteArray Got(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
 }
 
 // Each case gets its own config folder; the other process of a round trip inherits it. A write
@@ -47,6 +49,7 @@ class TestStore : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> config_;
+    bool mounted_ = false;
 
     QString Conf() const { return config_->filePath(QStringLiteral("Brandell/Kivora.conf")); }
 
@@ -58,16 +61,6 @@ class TestStore : public QObject {
         return QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed();
     }
 
-    // A file system of `size` bytes mounted over the config folder; false where this process
-    // may not mount (not root, or no mount rights in the container).
-    bool MountSmall(const char* size) {
-        const QByteArray at = config_->path().toLocal8Bit();
-        mounted_ = ::geteuid() == 0 && ::mount("tmpfs", at.constData(), "tmpfs", 0,
-                                               (QByteArray("size=") + size).constData()) == 0;
-        return mounted_;
-    }
-    bool mounted_ = false;
-
 private slots:
     void init() {
         config_ = std::make_unique<QTemporaryDir>();
@@ -76,40 +69,23 @@ private slots:
     }
 
     void cleanup() {
-        if (mounted_) {
+        if (std::exchange(mounted_, false)) {
             ::umount2(config_->path().toLocal8Bit().constData(), MNT_DETACH);
-            mounted_ = false;
         }
     }
 
-    void StoredPosition_value_selectsOnlyEntriesOfTheList_data() {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("position");
-        QTest::newRow("0") << 0 << 50 << 0;
-        QTest::newRow("count-1") << 49 << 50 << 49;
-        QTest::newRow("count") << 50 << 50 << 0;
-        QTest::newRow("-1") << -1 << 50 << 0;
-        QTest::newRow("beyond 16 bits") << 32768 << 40000 << 0;
-    }
     void StoredPosition_value_selectsOnlyEntriesOfTheList() {
-        QFETCH(int, value);
-        QFETCH(int, count);
-        QFETCH(int, position);
-        QCOMPARE(int{StoredPosition(value, count)}, position);
+        for (const auto& [value, count, position] :
+             {std::tuple(49, 50, 49), {50, 50, 0}, {-1, 50, 0}, {32768, 40000, 0}}) {
+            QCOMPARE(int{StoredPosition(value, count)}, position);
+        }
     }
 
-    void WriteDword_otherProcessReads_roundTripsThroughText_data() {
-        QTest::addColumn<int>("value");
-        QTest::newRow("-1") << -1;
-        QTest::newRow("smallest") << std::numeric_limits<int32_t>::min();
-        QTest::newRow("largest") << std::numeric_limits<int32_t>::max();
-    }
     void WriteDword_otherProcessReads_roundTripsThroughText() {
-        QFETCH(int, value);
-        Write(kGameMode, value);
-        QVERIFY(QFileInfo(Conf()).isFile());
-        QCOMPARE(Child(kGameMode), QString::number(value));
+        for (const int32_t value : {-1, INT32_MIN, INT32_MAX}) {
+            Write(kGameMode, value);
+            QCOMPARE(Child(kGameMode), QString::number(value));
+        }
     }
 
     // Hand-edited or damaged files: only whole signed 32-bit numbers count, nothing crashes, and
@@ -117,18 +93,12 @@ private slots:
     void ReadDword_fileContent_readsOnlyWholeNumbers_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("value");
-        QByteArray noise;
-        for (int i = 0; i < 4096; ++i) {
-            noise += static_cast<char>(i * 7919 % 251);
-        }
+        const QByteArray noise = QByteArray("\0\xff[=\n\\\"\x80;\r", 10).repeated(400);
         const QByteArray line("[General]\nNumbersDrawn=");
         QTest::newRow("value missing") << QByteArray("[General]\nNumbersTotal=39\n") << 0;
         QTest::newRow("-3") << line + "-3" << -3;
         QTest::newRow("one above") << line + "2147483648" << 0;
-        QTest::newRow("99999999999") << line + "99999999999" << 0;
-        QTest::newRow("abc") << line + "abc" << 0;
         QTest::newRow("1.5") << line + "1.5" << 0;
-        QTest::newRow("empty") << line << 0;
         QTest::newRow("truncated") << line + "4\nNumbersTo" << 4;
         QTest::newRow("duplicate keys") << line + "5\nNumbersDrawn=5\n[General]\nGameMode=x" << 5;
         QTest::newRow("binary noise") << noise << 0;
@@ -136,28 +106,10 @@ private slots:
     void ReadDword_fileContent_readsOnlyWholeNumbers() {
         QFETCH(QByteArray, file);
         QFETCH(int, value);
-        QDir().mkpath(QFileInfo(Conf()).path());
-        QFile out(Conf());
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
-        out.close();
+        QVERIFY(Put(Conf(), file));
         QCOMPARE(Read(kNumbersDrawn), value);
         Write(kGameMode, 1);
         QCOMPARE(Child(kGameMode), QStringLiteral("1"));
-    }
-
-    // Nothing is reported, the write gives up within one wait, and no file appears.
-    void WriteDword_storeUnwritable_leavesItAsItWas_data() {
-        QTest::addColumn<QString>("obstacle");
-        QTest::newRow("folder instead of the file") << QStringLiteral("Brandell/Kivora.conf");
-        QTest::newRow("lock that never frees") << QStringLiteral("Brandell/Kivora.conf.lock");
-    }
-    void WriteDword_storeUnwritable_leavesItAsItWas() {
-        QFETCH(QString, obstacle);
-        QVERIFY(QDir().mkpath(config_->filePath(obstacle)));
-        const QDeadlineTimer deadline(1500);
-        Write(kGameMode, 1);
-        QVERIFY(!deadline.hasExpired());
-        QVERIFY(!QFileInfo(Conf()).isFile());
     }
 
     // A save changes its own lines and nothing else, and QSettings reads the new file as the
@@ -165,17 +117,13 @@ private slots:
     void save_existingFile_changesOnlyItsOwnLines_data() {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("after");
-        const QByteArray both("NumbersDrawn=4\nGameMode=1\n");
-        QTest::newRow("none") << QByteArray() << "[General]\n" + both;
         QTest::newRow("in place, comment kept")
             << QByteArray("[General]\nGameMode=0\nNumbersDrawn = 7 ; was 7\n\n[Window]\nx=1\n")
             << QByteArray("[General]\nGameMode=1\nNumbersDrawn=4; was 7\n\n[Window]\nx=1\n");
-        QTest::newRow("general after another section")
-            << QByteArray("[Window]\nx=1\n[general]\nBonusMax=3")
-            << "[Window]\nx=1\n[general]\n" + both + "BonusMax=3";
-        QTest::newRow("same names in another section")
-            << QByteArray("[Window]\nGameMode=9\nNumbersDrawn=9")
-            << "[General]\n" + both + "\n[Window]\nGameMode=9\nNumbersDrawn=9";
+        QTest::newRow("general after another section of the same names")
+            << QByteArray("[Window]\nGameMode=9\n[general]\nNumbersDrawn=9\nBonusMax=3")
+            << QByteArray(
+                   "[Window]\nGameMode=9\n[general]\nGameMode=1\nNumbersDrawn=4\nBonusMax=3");
         QTest::newRow("before any section, with a mark")
             << QByteArray("\xef\xbb\xbfGameMode=0\n[Window]\n")
             << QByteArray("\xef\xbb\xbf[General]\nNumbersDrawn=4\n\nGameMode=1\n[Window]\n");
@@ -189,112 +137,92 @@ private slots:
     void save_existingFile_changesOnlyItsOwnLines() {
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, after);
-        QVERIFY(QDir().mkpath(QFileInfo(Conf()).path()));
-        QFile file(Conf());
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
-        file.close();
-        QVERIFY(file.copy(config_->filePath("before.ini")));
+        QVERIFY(Put(Conf(), before) && Put(config_->filePath("before.ini"), before));
         StoreBatch batch(RootKey::CurrentUser, kSettingsKeyPath);
         batch.Set(kNumbersDrawn, 4);
         batch.Set(kGameMode, 1);
         batch.Commit();
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), after);
-        QVERIFY(file.copy(config_->filePath("after.ini")));
-        // Fresh names, so QSettings' cache of this process plays no part.
+        QCOMPARE(Got(Conf()), after);
+        // A fresh name, so QSettings' cache of this process plays no part.
+        QVERIFY(QFile::copy(Conf(), config_->filePath("after.ini")));
         QSettings old(config_->filePath("before.ini"), QSettings::IniFormat);
         QSettings saved(config_->filePath("after.ini"), QSettings::IniFormat);
-        QVariantMap expected{{"NumbersDrawn", "4"}, {"GameMode", "1"}};
-        for (const QString& key : old.allKeys()) {
-            expected.insert(key, expected.value(key, old.value(key)));
+        const QVariantMap mine{{"NumbersDrawn", "4"}, {"GameMode", "1"}};
+        for (const QString& key : saved.allKeys() + old.allKeys() + mine.keys()) {
+            QCOMPARE(saved.value(key), mine.value(key, old.value(key)));
         }
-        QVariantMap read;
-        for (const QString& key : saved.allKeys()) {
-            read.insert(key, saved.value(key));
-        }
-        QCOMPARE(read, expected);
     }
 
     // A linked store is written where the link points, with its permissions, and the link stays.
     void save_linkedStore_writesThroughTheLink() {
         const QString real = config_->filePath("dotfiles/kivora.conf");
-        QVERIFY(QDir().mkpath(QFileInfo(real).path()) && QDir().mkpath(QFileInfo(Conf()).path()));
-        QFile file(real);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[General]\nGameMode=0\n") > 0);
-        file.close();
-        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        QVERIFY(Put(real, "[General]\nGameMode=0\n") && QDir().mkpath(QFileInfo(Conf()).path()));
+        QVERIFY(
+            QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         QVERIFY(QFile::link(real, Conf()));
         Write(kGameMode, 1);
         QVERIFY(QFileInfo(Conf()).isSymLink());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("[General]\nGameMode=1\n"));
-        QCOMPARE(file.permissions() & 0x0FFF,
+        QCOMPARE(Got(real), QByteArray("[General]\nGameMode=1\n"));
+        QCOMPARE(QFile::permissions(real) & 0x0FFF,
                  QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
     }
 
     // A save that cannot finish leaves the previous file byte for byte, and gives up in one
-    // bounded wait. The file is padded past the write limits with a section of its own.
+    // bounded wait; nothing is left beside it. The file is padded past the write limits.
     void save_storeFault_keepsPreviousFileWithinOneWait_data() {
         QTest::addColumn<QString>("fault");
         for (const char* fault : {"full file system", "write fails after 1 KiB", "read-only folder",
-                                  "lock is a folder"}) {
+                                  "lock is a folder", "folder instead of the file"}) {
             QTest::newRow(fault) << QString::fromLatin1(fault);
         }
     }
     void save_storeFault_keepsPreviousFileWithinOneWait() {
         QFETCH(QString, fault);
+        const QByteArray at = config_->path().toLocal8Bit();
         if (fault == "full file system" || fault == "read-only folder") {
             // Root passes by folder permissions; a mount of its own is what stops it. On 8 KiB
             // the file takes one page and the lock the other: the new file finds none.
-            if (!MountSmall(fault == "full file system" ? "8k" : "64k") &&
-                (fault == "full file system" || ::geteuid() == 0)) {
+            const QByteArray size = fault == "full file system" ? "size=8k" : "size=64k";
+            mounted_ = ::geteuid() == 0 &&
+                       ::mount("tmpfs", at.constData(), "tmpfs", 0, size.constData()) == 0;
+            if (!mounted_ && (fault == "full file system" || ::geteuid() == 0)) {
                 QSKIP("needs a small file system of its own: run as root");
             }
         }
-        QByteArray previous("[General]\nNumberOfTickets=4\nNumbersDrawn=3\nNumbersTotal=39\n"
-                            "BonusPlayed=1\nBonusMax=40\nDrawBasedOn=2\nDrawPreferred=1\n"
-                            "GameMode=1\n\n[Window]\n");
-        for (int i = 0; previous.size() < 1800; ++i) {
-            previous += "Note" + QByteArray::number(i) + "=kept as it was\n";
-        }
-        QVERIFY(QDir().mkpath(QFileInfo(Conf()).path()));
-        QFile out(Conf());
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(previous) == previous.size());
-        out.close();
-        const QByteArray folder = QFileInfo(Conf()).path().toLocal8Bit();
-        if (fault == "read-only folder") {
-            if (mounted_) {
-                QVERIFY(::mount(nullptr, config_->path().toLocal8Bit().constData(), nullptr,
-                                MS_REMOUNT | MS_RDONLY, nullptr) == 0);
-            } else {
-                QVERIFY(QFile::setPermissions(QString::fromLocal8Bit(folder),
-                                              QFile::ReadOwner | QFile::ExeOwner));
-            }
-        } else if (fault == "lock is a folder") {
-            QVERIFY(QDir().mkpath(Conf() + ".lock"));
-        }
-
-        rlimit limit{};
-        ::getrlimit(RLIMIT_FSIZE, &limit);
-        const rlimit before = limit;
+        const QByteArray previous =
+            "[General]\nNumbersDrawn=3\nGameMode=1\n\n[Window]\nNote=" + QByteArray(1800, 'k') +
+            "\n";
+        // A folder where the file should be has nothing to keep but itself.
+        const bool folderAsFile = fault == "folder instead of the file";
+        QVERIFY(folderAsFile ? QDir().mkpath(Conf()) : Put(Conf(), previous));
+        const QString folder = QFileInfo(Conf()).path();
+        QVERIFY(fault != "read-only folder" ||
+                (mounted_ ? ::mount(nullptr, at.constData(), nullptr, MS_REMOUNT | MS_RDONLY,
+                                    nullptr) == 0
+                          : QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner)));
+        QVERIFY(fault != "lock is a folder" || QDir().mkpath(Conf() + ".lock"));
+        rlimit before{};
+        ::getrlimit(RLIMIT_FSIZE, &before);
         if (fault == "write fails after 1 KiB") {
             std::signal(SIGXFSZ, SIG_IGN);
-            limit.rlim_cur = 1024;
-            QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+            const rlimit cut{1024, before.rlim_max};
+            QVERIFY(::setrlimit(RLIMIT_FSIZE, &cut) == 0);
         }
         QElapsedTimer took;
         took.start();
-        SaveEight();
+        StoreBatch batch(RootKey::CurrentUser, kSettingsKeyPath); // the eight values of the exit
+        for (const QString& name : kStoredListValues) {
+            batch.Set(name, 2);
+        }
+        batch.Set(kGameMode, 2);
+        batch.Commit();
         const qint64 elapsed = took.elapsed();
         ::setrlimit(RLIMIT_FSIZE, &before);
-        QFile::setPermissions(QString::fromLocal8Bit(folder),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-        QFile kept(Conf());
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), previous);
         QCOMPARE_LT(elapsed, 1500);
-        QCOMPARE(QDir(QString::fromLocal8Bit(folder)).entryList(QDir::Files).size(), 1);
+        QVERIFY(folderAsFile ? QFileInfo(Conf()).isDir() : Got(Conf()) == previous);
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), folderAsFile ? 0 : 1);
     }
 };
 
