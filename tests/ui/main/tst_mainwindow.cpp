@@ -538,7 +538,6 @@ private slots:
         QTest::addColumn<QStringList>("buttons"); // pressed, then clicked
         QTest::newRow("About, About") << QStringList{"cmdAbout", "cmdAbout"};
         QTest::newRow("Help, About") << QStringList{"cmdHelp", "cmdAbout"};
-        QTest::newRow("About, Help") << QStringList{"cmdAbout", "cmdHelp"};
     }
     void buttons_returnThenClick_neverTwoModalWindows() {
         QFETCH(QStringList, buttons);
