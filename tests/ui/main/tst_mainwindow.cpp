@@ -33,7 +33,6 @@
 #include "engine/SeedLocale.h"
 #include "print/RecordingPort.h"
 #include "ui/controls/FlexGrid.h"
-#include "ui/controls/OptionList.h"
 #include "ui/controls/ReadableColor.h"
 #include "ui/controls/XPButton.h"
 #include "ui/main/FrmMain.h"
