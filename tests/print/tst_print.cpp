@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QPageLayout>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -204,6 +205,14 @@ private slots:
         QCOMPARE(kept.Calls(), std::vector<std::string>(clean.Calls().begin(), sent));
         QCOMPARE(kept.DocumentsEnded(), failing == 0 ? 1 : 0);
         QCOMPARE(Said(), failing == 0 ? QStringList() : QStringList{kPrinterMessage});
+    }
+
+    // The real port with no print server to ask.
+    void PrintGrid_noPrintServer_printerMessage() {
+        QVERIFY(QPrinterInfo::defaultPrinter().isNull()); // never print on a real printer
+        MemoryGrid grid = TicketGrid(3, 6, true);
+        QCOMPARE(PrintGrid(nullptr, grid, &QPrinterPort::OpenDefault), PrintResult::Failed);
+        QCOMPARE(Said(), QStringList{kPrinterMessage});
     }
 
     void PrintGrid_queueAnswers_resultPaperAndMessage_data() {
