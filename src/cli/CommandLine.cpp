@@ -97,21 +97,6 @@ CommandLineRequest Failure(int exitCode, const QString& error) {
     return request;
 }
 
-// The window's own words for an include number that is also excluded.
-QString SameNumberMessage(int32_t number) {
-    return QStringLiteral("You're trying to exclude and include the same number (%1).\n"
-                          "If you want to include a number and exclude one at the same time, \n"
-                          "then make sure that the numbers are different.")
-        .arg(number);
-}
-
-const QStringList kSigns = {
-    QStringLiteral("Aries"),     QStringLiteral("Taurus"),   QStringLiteral("Gemini"),
-    QStringLiteral("Cancer"),    QStringLiteral("Leo"),      QStringLiteral("Virgo"),
-    QStringLiteral("Libra"),     QStringLiteral("Scorpio"),  QStringLiteral("Sagittarius"),
-    QStringLiteral("Capricorn"), QStringLiteral("Aquarius"), QStringLiteral("Pisces"),
-};
-
 // The basis and its input, as the panel's basis list and the one picker it shows. The date
 // picker starts at today and the sign list at Aries; the date picker's range is 1601 to 9999.
 CommandLineRequest ReadBasis(const QCommandLineParser& parser, DrawSettings& s) {
@@ -154,16 +139,18 @@ CommandLineRequest ReadBasis(const QCommandLineParser& parser, DrawSettings& s) 
     s.basisSign = 0;
     if (parser.isSet(QStringLiteral("sign"))) {
         const QString sign = parser.value(QStringLiteral("sign"));
-        const auto found = std::find_if(kSigns.begin(), kSigns.end(), [&](const QString& name) {
-            return name.compare(sign, Qt::CaseInsensitive) == 0;
-        });
-        if (found == kSigns.end()) {
+        const auto found =
+            std::find_if(kZodiacSigns.begin(), kZodiacSigns.end(), [&](std::string_view name) {
+                return QLatin1String(name.data(), static_cast<qsizetype>(name.size()))
+                           .compare(sign, Qt::CaseInsensitive) == 0;
+            });
+        if (found == kZodiacSigns.end()) {
             return Failure(kChoiceError,
                            QStringLiteral("--sign takes a zodiac sign from Aries to Pisces, "
                                           "not '%1'.")
                                .arg(sign));
         }
-        s.basisSign = static_cast<int16_t>(found - kSigns.begin());
+        s.basisSign = static_cast<int16_t>(found - kZodiacSigns.begin());
     }
     s.basisName = parser.value(QStringLiteral("text")).toStdString();
     return {};
@@ -430,7 +417,8 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
 
     // The window refuses this before anything else, in these words.
     if (s.includeNumber != NoInclude && s.includeNumber == s.excludeNumber) {
-        return Failure(kChoiceError, SameNumberMessage(s.includeNumber));
+        return Failure(kChoiceError, QString::fromStdString(
+                                         SameNumberMessage(std::to_string(s.includeNumber), "\n")));
     }
     if (const std::string problem = ValidateDrawSettings(s); !problem.empty()) {
         return Failure(kChoiceError, QString::fromStdString(problem));

@@ -107,4 +107,13 @@ std::string ValidateDrawSettings(const DrawSettings& s) {
     return {};
 }
 
+std::string SameNumberMessage(std::string_view number, std::string_view lineBreak) {
+    std::string text = "You're trying to exclude and include the same number (";
+    text.append(number).append(").").append(lineBreak);
+    text.append("If you want to include a number and exclude one at the same time, ")
+        .append(lineBreak);
+    text.append("then make sure that the numbers are different.");
+    return text;
+}
+
 } // namespace kivora

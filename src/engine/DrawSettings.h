@@ -13,8 +13,10 @@
 //    the printout reads it back cell by cell.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kivora {
 
@@ -59,5 +61,14 @@ struct DrawSettings {
 // wrong with it. Checks every range and whether the candidate range can still fill a ticket
 // once the include and exclude numbers are taken out.
 std::string ValidateDrawSettings(const DrawSettings& settings);
+
+// The signs of the Sign basis, in the order of basisSign.
+inline constexpr std::array<std::string_view, 12> kZodiacSigns{
+    "Aries", "Taurus",  "Gemini",      "Cancer",    "Leo",      "Virgo",
+    "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
+
+// What the user is told when the included number is also the excluded one; lineBreak ends each
+// of its first two lines.
+std::string SameNumberMessage(std::string_view number, std::string_view lineBreak);
 
 } // namespace kivora

@@ -371,11 +371,10 @@ void FrmMain::FillOptionLists() {
                              QStringLiteral("High numbers")});
     cboDrawBasedOn_->AddItems({QStringLiteral("Random"), QStringLiteral("Date"),
                                QStringLiteral("Sign"), QStringLiteral("Name")});
-    cboSigns_->AddItems(
-        {QStringLiteral("Aries"), QStringLiteral("Taurus"), QStringLiteral("Gemini"),
-         QStringLiteral("Cancer"), QStringLiteral("Leo"), QStringLiteral("Virgo"),
-         QStringLiteral("Libra"), QStringLiteral("Scorpio"), QStringLiteral("Sagittarius"),
-         QStringLiteral("Capricorn"), QStringLiteral("Aquarius"), QStringLiteral("Pisces")});
+    for (const std::string_view sign : kZodiacSigns) {
+        cboSigns_->AddItems(
+            {QString::fromLatin1(sign.data(), static_cast<qsizetype>(sign.size()))});
+    }
     cboSigns_->SetListIndex(0);
     dtPicker_->setDateTime(QDateTime::currentDateTime());
 }
@@ -550,10 +549,7 @@ void FrmMain::cmdStart_Click() {
         cboExclude_->box()->setFocus(Qt::OtherFocusReason);
         MessageBox::Show(
             this,
-            QStringLiteral("You're trying to exclude and include the same number (") +
-                cboExclude_->Text() +
-                QStringLiteral(").\r\nIf you want to include a number and exclude one at the "
-                               "same time, \r\nthen make sure that the numbers are different."),
+            QString::fromStdString(SameNumberMessage(cboExclude_->Text().toStdString(), "\r\n")),
             QMessageBox::Information);
         return;
     }
