@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include <QStringList>
+
 namespace kivora {
 
 namespace {
@@ -194,6 +196,21 @@ QByteArray SetIniValues(const QByteArray& text, const QString& section,
     }
     out += data.sliced(copied);
     return out;
+}
+
+std::optional<IniPlace> IniPlaceOf(const QString& keyPath) {
+    QStringList parts = keyPath.split(u'\\', Qt::SkipEmptyParts);
+    if (!parts.isEmpty() && parts.front().compare(u"Software", Qt::CaseInsensitive) == 0) {
+        parts.removeFirst();
+    }
+    if (parts.isEmpty()) {
+        return std::nullopt;
+    }
+    IniPlace place;
+    place.maker = parts.takeFirst();
+    place.program = parts.isEmpty() ? QString() : parts.takeFirst();
+    place.section = parts.join(u'/');
+    return place;
 }
 
 } // namespace kivora

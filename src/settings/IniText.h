@@ -5,6 +5,8 @@
 #include <QPair>
 #include <QString>
 
+#include <optional>
+
 namespace kivora {
 
 // The text of an INI store with some values set, everything else kept byte for byte: other
@@ -18,5 +20,15 @@ namespace kivora {
 // the result as the old text with the new values.
 QByteArray SetIniValues(const QByteArray& text, const QString& section,
                         const QList<QPair<QString, QByteArray>>& values);
+
+// Where a key lives in the INI store: "Software\Maker\Program\Sub" is Maker/Program.conf,
+// section [Sub]; deeper keys are deeper sections, and the values of the key itself sit in
+// [General] (an empty section). A path that names no maker has no place: nullopt.
+struct IniPlace {
+    QString maker;
+    QString program;
+    QString section;
+};
+std::optional<IniPlace> IniPlaceOf(const QString& keyPath);
 
 } // namespace kivora

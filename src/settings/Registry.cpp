@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "IniText.h"
 #include "StoreBatch.h"
 
 namespace kivora {
@@ -24,22 +25,16 @@ std::unique_ptr<QSettings> OpenKey(const QString& keyPath) {
 
 #else
 
-// "Software\Maker\Program\Sub" is Maker/Program.conf, section [Sub]; values of the key itself
-// sit in the file's [General] section. A path that names no maker has no place to live.
+// The INI file and section of the key; see IniPlaceOf.
 std::unique_ptr<QSettings> OpenKey(const QString& keyPath) {
-    QStringList parts = keyPath.split(u'\\', Qt::SkipEmptyParts);
-    if (!parts.isEmpty() && parts.front().compare(u"Software", Qt::CaseInsensitive) == 0) {
-        parts.removeFirst();
-    }
-    if (parts.isEmpty()) {
+    const std::optional<IniPlace> place = IniPlaceOf(keyPath);
+    if (!place) {
         return nullptr;
     }
-    const QString maker = parts.takeFirst();
-    const QString program = parts.isEmpty() ? QString() : parts.takeFirst();
-    auto store =
-        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, maker, program);
-    if (!parts.isEmpty()) {
-        store->beginGroup(parts.join(u'/'));
+    auto store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                             place->maker, place->program);
+    if (!place->section.isEmpty()) {
+        store->beginGroup(place->section);
     }
     return store;
 }

@@ -18,43 +18,27 @@ namespace {
 
 #ifndef Q_OS_WIN
 
-// "Software\Maker\Program\Sub" is Maker/Program.conf; Sub and deeper keys are sections there.
-// A path that names no maker has no place to live.
-struct IniPlace {
-    QString file;
-    QString section; // empty: [General]
-};
-
-IniPlace PlaceOf(const QString& keyPath) {
-    QStringList parts = keyPath.split(u'\\', Qt::SkipEmptyParts);
-    if (!parts.isEmpty() && parts.front().compare(u"Software", Qt::CaseInsensitive) == 0) {
-        parts.removeFirst();
-    }
-    if (parts.isEmpty()) {
-        return {};
-    }
-    const QString maker = parts.takeFirst();
-    const QString program = parts.isEmpty() ? QString() : parts.takeFirst();
-    // QSettings knows the folder (and any path a test sets for it).
-    const QSettings locate(QSettings::NativeFormat, QSettings::UserScope, maker, program);
-    return {locate.fileName(), parts.join(u'/')};
-}
-
 void CommitIni(const QString& keyPath, const QList<QPair<QString, int32_t>>& values) {
-    const IniPlace place = PlaceOf(keyPath);
-    if (place.file.isEmpty() || !QDir().mkpath(QFileInfo(place.file).path())) {
+    const std::optional<IniPlace> place = IniPlaceOf(keyPath);
+    if (!place) {
+        return;
+    }
+    // QSettings knows the folder (and any path a test sets for it).
+    const QString store =
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, place->maker, place->program)
+            .fileName();
+    if (!QDir().mkpath(QFileInfo(store).path())) {
         return;
     }
     // The lock QSettings takes for the same file. A live writer holds it for milliseconds; one
     // that never frees (a folder of that name, say) costs this one wait, not one per value.
-    QLockFile lock(place.file + QStringLiteral(".lock"));
+    QLockFile lock(store + QStringLiteral(".lock"));
     if (!lock.tryLock(StoreBatch::kLockWaitMs)) {
         return;
     }
     // A linked store is written where the link points, and the link stays.
-    const QFileInfo info(place.file);
-    const QString target =
-        info.isSymLink() && info.exists() ? info.canonicalFilePath() : place.file;
+    const QFileInfo info(store);
+    const QString target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : store;
     QByteArray old;
     if (QFileInfo::exists(target)) {
         QFile file(target);
@@ -70,7 +54,7 @@ void CommitIni(const QString& keyPath, const QList<QPair<QString, int32_t>>& val
     for (const auto& [name, value] : values) {
         texts.append({name, QByteArray::number(value)});
     }
-    WriteWholeFile(target, SetIniValues(old, place.section, texts), nullptr);
+    WriteWholeFile(target, SetIniValues(old, place->section, texts), nullptr);
 }
 
 #endif
