@@ -298,6 +298,8 @@ void FlexGrid::SaveTicketsAs() {
     }
 }
 
+// With the grid focused, the table view claims Ctrl+C before the window-wide action sees it and
+// would copy only its current cell: copy the tickets here too.
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy)) {
         CopyTickets();
