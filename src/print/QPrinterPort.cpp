@@ -12,9 +12,9 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "AppInfo.h"
 #include "PrintError.h"
 #include "PrintQueue.h"
+#include "common/AppIdentity.h"
 
 #if KIVORA_HAVE_CUPS
 #include "CupsQueue.h"
@@ -26,10 +26,6 @@ namespace {
 
 // Fine enough that text metrics match the printer's; PDF coordinates are resolution-free.
 constexpr int kPdfResolution = 1200;
-
-QString DocName() {
-    return QString::fromUtf8(app::kTitle);
-}
 
 #if !KIVORA_HAVE_CUPS
 std::unique_ptr<QPrinter> DefaultPrinter() {
@@ -82,7 +78,7 @@ QPrinterPort::QPrinterPort(std::unique_ptr<QPrinter> printer) : printer_(std::mo
     if (!printer_ || !printer_->isValid()) {
         throw PrintError("the printer is not available");
     }
-    printer_->setDocName(DocName());
+    printer_->setDocName(AppTitle());
     device_ = printer_.get();
 }
 
@@ -104,8 +100,8 @@ void QPrinterPort::StartPdf() {
     pdf_->open(QIODevice::WriteOnly);
     writer_ = std::make_unique<QPdfWriter>(pdf_.get());
     writer_->setResolution(kPdfResolution);
-    writer_->setTitle(DocName());
-    writer_->setCreator(DocName());
+    writer_->setTitle(AppTitle());
+    writer_->setCreator(AppTitle());
     if (!writer_->setPageLayout(*layout_)) {
         throw PrintError("the printer's paper does not take the margins");
     }
@@ -200,7 +196,7 @@ void QPrinterPort::Paint() {
         writer_.reset();
         const QByteArray document = pdf_->data();
         StartPdf();
-        held_ = queue_->Submit(document, DocName()) == JobFate::Held;
+        held_ = queue_->Submit(document, AppTitle()) == JobFate::Held;
     }
 }
 
