@@ -8,7 +8,7 @@
 #include <optional>
 #include <ostream>
 
-#include "AppInfo.h"
+#include "common/AppIdentity.h"
 #include "engine/Draw.h"
 #include "engine/TicketDrawer.h"
 
@@ -241,21 +241,14 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
     return options;
 }
 
-QString VersionText() {
-    return QStringLiteral("%1 %2.%3")
-        .arg(QString::fromUtf8(app::kTitle))
-        .arg(app::kVersionMajor)
-        .arg(app::kVersionMinor);
-}
-
 QString UsageText() {
     QString text = QStringLiteral("Usage: kivora [options]\n\n");
-    text +=
-        Fill(VersionText() + QStringLiteral(" draws lottery tickets. Without options it opens its "
-                                            "window. With --draw it prints the tickets instead and "
-                                            "needs no display."),
-             0, 0) +
-        QStringLiteral("\n\nOptions:\n");
+    text += Fill(TitleVersion() +
+                     QStringLiteral(" draws lottery tickets. Without options it opens its "
+                                    "window. With --draw it prints the tickets instead and "
+                                    "needs no display."),
+                 0, 0) +
+            QStringLiteral("\n\nOptions:\n");
     for (const CommandLineOption& option : CommandLineOptions()) {
         if (!option.drawChoice) {
             text += OptionLines(option);
@@ -455,7 +448,7 @@ int RunCommandLine(const QStringList& arguments, const DrawServices& services, s
         out << UsageText().toLocal8Bit().constData();
         break;
     case CommandLineRequest::Action::Version:
-        out << VersionText().toLocal8Bit().constData() << '\n';
+        out << TitleVersion().toLocal8Bit().constData() << '\n';
         break;
     case CommandLineRequest::Action::Draw: {
         // The request was checked when it was read, so the drawer has nothing to refuse.

@@ -25,8 +25,8 @@
 
 #include <memory>
 
-#include "common/Fonts.h"
-#include "common/MessageBox.h"
+#include "ui/common/Fonts.h"
+#include "ui/common/MessageBox.h"
 #include "common/Shell.h"
 #include "engine/Clock.h"
 #include "engine/Generator.h"
