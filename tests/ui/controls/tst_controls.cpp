@@ -19,9 +19,9 @@
 #include <QWheelEvent>
 #include <QtTest/qtestspontaneevent.h>
 
-#include "ui/common/MessageBox.h"
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"

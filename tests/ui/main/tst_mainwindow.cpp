@@ -25,13 +25,13 @@
 
 #include <memory>
 
-#include "ui/common/Fonts.h"
-#include "ui/common/MessageBox.h"
-#include "common/Shell.h"
-#include "engine/Clock.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
-#include "print/RecordingPort.h"
+#include "support/FakeClock.h"
+#include "support/FakeShell.h"
+#include "support/RecordingPort.h"
+#include "ui/common/Fonts.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/ReadableColor.h"
 #include "ui/controls/XPButton.h"
@@ -39,18 +39,10 @@
 #include "ui/main/OptionPanel.h"
 
 using namespace kivora;
+using test::FakeClock;
+using test::FakeShell;
 
 namespace {
-
-class FakeClock final : public Clock {
-public:
-    float TimeOfDaySeconds() const override { return 36000.5f; }
-};
-
-// Finds no help file (so Help shows its message) and opens nothing.
-struct FakeShell final : Shell {
-    int Open(const QString&) override { return kFileNotFound; }
-};
 
 // A printer that takes the document and, when told, keeps it waiting.
 struct HoldingPort final : RecordingPort {
@@ -63,9 +55,9 @@ struct Window {
     explicit Window(std::function<std::unique_ptr<PrinterPort>()> printer = {})
         : w{MainWindowServices{generator, clock, locale, std::move(printer), &shell}} {}
     Generator generator = Generator::FromSeed(1);
-    FakeClock clock;
+    FakeClock clock{36000.5};
     PlainSeedLocale locale;
-    FakeShell shell;
+    FakeShell shell{Shell::kFileNotFound}; // no help file, so Help shows its message
     FrmMain w;
 };
 
