@@ -722,8 +722,26 @@ private slots:
         QCOMPARE(faults.join('\n'), QString());
     }
 
-    // Ctrl+C copies the tickets wherever the focus is in the window, except from a name box
-    // with selected text, which copies that text.
+    // Any stored mode but 0 opens in Daily mode; nothing stored opens in Lotto mode.
+    void LoadSettings_storedGameMode_anyButZeroIsDaily_data() {
+        QTest::addColumn<QByteArray>("store");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("none") << QByteArray() << "Mode: Lotto";
+        QTest::newRow("0") << QByteArray("GameMode=0") << "Mode: Lotto";
+        QTest::newRow("1") << QByteArray("GameMode=1") << "Mode: Daily";
+        QTest::newRow("5") << QByteArray("GameMode=5") << "Mode: Daily";
+    }
+    void LoadSettings_storedGameMode_anyButZeroIsDaily() {
+        QFETCH(QByteArray, store);
+        QVERIFY(QDir().mkpath(store_->filePath("Brandell")));
+        QFile file(store_->filePath("Brandell/Kivora.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[General]\n" + store) >= 0);
+        file.close();
+        Window reopened;
+        reopened.w.Form_Load();
+        QTEST(qobject_cast<XPButton*>(Find(reopened.w, "cmdMode"))->Caption(), "caption");
+    }
+
     // Both ways out store the choices first, then close every window, the main window last;
     // a store that cannot be written (a folder where its lock goes) holds Exit up once.
     void exit_route_savesAndClosesEveryWindowMainLast_data() {
