@@ -34,6 +34,7 @@
 #include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/LineControl.h"
+#include "ui/controls/ListBox.h"
 #include "ui/controls/OptionList.h"
 #include "ui/controls/XPButton.h"
 
@@ -125,14 +126,11 @@ QLabel* FrmMain::MakeLabel(const char* name, const QString& text, int left, int 
 
 OptionList* FrmMain::MakeList(const char* name, int left, int top, int width,
                               const QString& label) {
-    auto* box = new QComboBox(this);
+    auto* box = new ListBox(this);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(TwipRect(left, top, width, 315));
     box->setAccessibleName(label);
     box->setFont(ProgramFont(8.25));
-    // The styles shrink their own arrow to a dot in the narrow drop-down button.
-    box->setStyleSheet(QStringLiteral(
-        "QComboBox::down-arrow { image: url(:/art/list-arrow.svg); width: 7px; height: 4px; }"));
     auto* list = new OptionList(box, this);
     list->setObjectName(QLatin1String(name));
     return list;

@@ -662,6 +662,57 @@ private slots:
         }
     }
 
+    // A focused button's frame, and a list's arrow, stand out from the face at 3:1 or better.
+    void colours_palette_focusFrameAndArrowsVisible_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+    void colours_palette_focusFrameAndArrowsVisible() {
+        QFETCH(bool, dark);
+        const QPalette light = QApplication::palette();
+        auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+        if (dark) {
+            QApplication::setPalette(QPalette(QColor(53, 53, 53)));
+        }
+        Window created;
+        created.w.Form_Load();
+        created.w.show();
+        created.w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&created.w));
+        QTest::mouseMove(&created.w, QPoint(470, 380));
+        created.w.setAttribute(Qt::WA_KeyboardFocusChange); // as after a Tab
+        QStringList faults;
+        for (XPButton* b : created.w.findChildren<XPButton*>()) {
+            b->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(b->hasFocus());
+            const Painted frame = Strongest(b, [&](bool on) {
+                (on ? static_cast<QWidget*>(b) : created.w.Grid())->setFocus(Qt::TabFocusReason);
+            });
+            if (frame.contrast < 3) {
+                faults << QString("%1 focus: %2:1").arg(b->objectName()).arg(frame.contrast);
+            }
+        }
+        for (QComboBox* box : created.w.findChildren<QComboBox*>()) {
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            const QPoint at =
+                box->style()
+                    ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, box)
+                    .center();
+            const QImage shot = box->grab().toImage();
+            const QColor face = shot.pixelColor(at + QPoint(0, 5));
+            double best = 1;
+            for (int dx = -1; dx <= 1; ++dx) {
+                best = std::max(best, ContrastRatio(shot.pixelColor(at + QPoint(dx, 0)), face));
+            }
+            if (best < 3) {
+                faults << QString("%1 arrow: %2:1").arg(box->objectName()).arg(best);
+            }
+        }
+        QCOMPARE(faults.join('\n'), QString());
+    }
+
     // Under a dark palette every caption and cell text reads at 4.5:1 or better; the light
     // palette keeps the designed colours, up to anti-aliasing. Beyond the last row stays grey.
     void colours_palette_textReadableAndDesignKept_data() {
