@@ -304,6 +304,23 @@ void FrmMain::BuildControls() {
         MakeLabel("lblPreferred", QStringLiteral("Preferred numbers:"), 240, 5520, 1620, 195, true);
     cboPreferred_ = MakeList("cboPreferred", 2160, 5520, 1335, lblPreferred_->text());
 
+    // Screen readers name a list by the label tied to it (on Linux a list's own name is its
+    // entry). lblPick ties itself to whichever of the three boxes behind it shows.
+    for (const auto& [label, control] :
+         {std::pair<QLabel*, QWidget*>{lblTickets_, cboTickets_->box()},
+          {lblNumbers_, cboN_->box()},
+          {lblBonus_, cboBonus_->box()},
+          {lblBonusMax_, cboBonusMax_->box()},
+          {lblDate_, cboDrawBasedOn_->box()},
+          {lblInclude_, cboInclude_->box()},
+          {lblIncludePos_, cboIncludePos_->box()},
+          {lblExclude_, cboExclude_->box()},
+          {lblPreferred_, cboPreferred_->box()}}) {
+        label->setBuddy(control);
+    }
+    cboTotal_->box()->setAccessibleDescription(cboTotal_->box()->accessibleName());
+    cboSigns_->box()->installEventFilter(this);
+
     // The windowed controls lie above the labels, images and the line.
     for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
         label->lower();
@@ -688,6 +705,10 @@ void FrmMain::ShowHint(const QString& hint) {
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShowToParent &&
+        (watched == dtPicker_ || watched == txtName_ || watched == cboSigns_->box())) {
+        lblPick_->setBuddy(static_cast<QWidget*>(watched));
+    }
     // A text box claims Ctrl+C even with nothing selected; then it goes to the grid's
     // window-wide copy of the tickets instead, and a selection is copied as usual.
     if (event->type() == QEvent::ShortcutOverride &&

@@ -1,6 +1,7 @@
 // The main window driven as a user drives it: picks through the lists' own popups, clicks,
 // key presses and pointer moves through the window, on the offscreen platform.
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QRegularExpression>
@@ -660,6 +662,73 @@ private slots:
                                     .arg(after)
                                     .arg(before)));
         }
+    }
+
+    // Screen readers read a list as its label, its entry and its role; the box behind lblPick
+    // that shows is tied to it.
+    void accessible_listsAndBoxes_labelledByTheirLabels_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("label");
+        const QStringList pairs = {"cboTickets lblTickets",    "cboN lblNumbers",
+                                   "cboBonus lblBonus",        "cboDrawBasedOn lblDate",
+                                   "cboInclude lblInclude",    "cboExclude lblExclude",
+                                   "cboPreferred lblPreferred"};
+        for (const QString& pair : pairs) {
+            QTest::newRow(qPrintable(pair.section(' ', 0, 0)))
+                << QString() << pair.section(' ', 0, 0) << pair.section(' ', 1);
+        }
+        QTest::newRow("cboBonusMax") << "cboBonus=Yes"
+                                     << "cboBonusMax"
+                                     << "lblBonusMax";
+        QTest::newRow("cboIncludePos") << "cmdMode;cboInclude=3"
+                                       << "cboIncludePos"
+                                       << "lblIncludePos";
+        QTest::newRow("dtPicker") << "cboDrawBasedOn=Date"
+                                  << "dtPicker"
+                                  << "lblPick";
+        QTest::newRow("cboSigns") << "cboDrawBasedOn=Sign"
+                                  << "cboSigns"
+                                  << "lblPick";
+        QTest::newRow("txtName") << "cboDrawBasedOn=Sign;cboDrawBasedOn=Name"
+                                 << "txtName"
+                                 << "lblPick";
+    }
+    void accessible_listsAndBoxes_labelledByTheirLabels() {
+        QFETCH(QString, steps);
+        QFETCH(QString, control);
+        QFETCH(QString, label);
+        QCOMPARE(Apply(w(), steps), QString());
+        QAccessibleInterface* c = QAccessible::queryAccessibleInterface(Find(w(), control));
+        QStringList labels;
+        for (const auto& [other, relation] : c->relations(QAccessible::Label)) {
+            labels << other->object()->objectName() + ' ' + other->text(QAccessible::Name);
+        }
+        const QString text = Find(w(), label)->property("text").toString();
+        QCOMPARE(labels.join('|'), label + ' ' + text);
+        if (auto* box = qobject_cast<QComboBox*>(Find(w(), control))) {
+            QCOMPARE(c->role(), QAccessible::ComboBox);
+            QCOMPARE(c->text(QAccessible::Value), box->currentText());
+        }
+    }
+
+    // The title strip's images are buttons with a name and a press action.
+    void accessible_titleImages_namedButtonsThatPress() {
+        QStringList seen;
+        for (const char* name : {"imgMin", "imgClose"}) {
+            QAccessibleInterface* image = QAccessible::queryAccessibleInterface(Find(w(), name));
+            QVERIFY(image->actionInterface());
+            seen << QString("%1 %2 %3")
+                        .arg(image->text(QAccessible::Name))
+                        .arg(image->role() == QAccessible::Button)
+                        .arg(image->actionInterface()->actionNames().contains(
+                            QAccessibleActionInterface::pressAction()));
+        }
+        QCOMPARE(seen.join('|'), QString("Minimize 1 1|Close 1 1"));
+        QAccessible::queryAccessibleInterface(Find(w(), "imgMin"))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(w().windowState() & Qt::WindowMinimized);
     }
 
     // A focused button's frame, and a list's arrow, stand out from the face at 3:1 or better.
