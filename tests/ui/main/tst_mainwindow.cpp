@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -335,6 +336,15 @@ private slots:
         }
         const QRect want(px[0], px[1], px.value(2, c->width()), px.value(3, c->height()));
         QCOMPARE(name == "linSlash" ? c->geometry().intersected(want) : c->geometry(), want);
+    }
+
+    // The layout is made for Liberation Sans: every two-line label holds its whole text.
+    void layout_programFont_liberationSansAndLabelsWhole() {
+        QCOMPARE(QFontInfo(Find(w(), "lblTickets")->font()).family(), QString("Liberation Sans"));
+        for (const QLabel* label : w().findChildren<QLabel*>()) {
+            QVERIFY2(!label->wordWrap() || label->heightForWidth(label->width()) <= label->height(),
+                     qPrintable(label->objectName()));
+        }
     }
 
     void layout_window_framelessAtPictureSize() {
