@@ -308,6 +308,7 @@ void FrmMain::BuildControls() {
           {lblPreferred_, cboPreferred_->box()}}) {
         label->setBuddy(control);
     }
+    // The highest number has no label of its own: its name is read as its description.
     cboTotal_->box()->setAccessibleDescription(cboTotal_->box()->accessibleName());
     cboSigns_->box()->installEventFilter(this);
 
