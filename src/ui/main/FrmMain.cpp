@@ -34,6 +34,7 @@
 #include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/LineControl.h"
+#include "ui/controls/ListBox.h"
 #include "ui/controls/OptionList.h"
 #include "ui/controls/XPButton.h"
 #include "ui/main/OptionPanel.h"
@@ -113,14 +114,11 @@ QLabel* FrmMain::MakeLabel(const char* name, const QString& text, int left, int 
 
 OptionList* FrmMain::MakeList(const char* name, int left, int top, int width,
                               const QString& label) {
-    auto* box = new QComboBox(this);
+    auto* box = new ListBox(this);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(TwipRect(left, top, width, 315));
     box->setAccessibleName(label);
     box->setFont(ProgramFont(8.25));
-    // The styles shrink their own arrow to a dot in the narrow drop-down button.
-    box->setStyleSheet(QStringLiteral(
-        "QComboBox::down-arrow { image: url(:/art/list-arrow.svg); width: 7px; height: 4px; }"));
     auto* list = new OptionList(box, this);
     list->setObjectName(QLatin1String(name));
     return list;
@@ -295,6 +293,24 @@ void FrmMain::BuildControls() {
     lblPreferred_ =
         MakeLabel("lblPreferred", QStringLiteral("Preferred numbers:"), 240, 5520, 1620, 195, true);
     cboPreferred_ = MakeList("cboPreferred", 2160, 5520, 1335, lblPreferred_->text());
+
+    // Screen readers name a list by the label tied to it (on Linux a list's own name is its
+    // entry). lblPick ties itself to whichever of the three boxes behind it shows.
+    for (const auto& [label, control] :
+         {std::pair<QLabel*, QWidget*>{lblTickets_, cboTickets_->box()},
+          {lblNumbers_, cboN_->box()},
+          {lblBonus_, cboBonus_->box()},
+          {lblBonusMax_, cboBonusMax_->box()},
+          {lblDate_, cboDrawBasedOn_->box()},
+          {lblInclude_, cboInclude_->box()},
+          {lblIncludePos_, cboIncludePos_->box()},
+          {lblExclude_, cboExclude_->box()},
+          {lblPreferred_, cboPreferred_->box()}}) {
+        label->setBuddy(control);
+    }
+    // The highest number has no label of its own: its name is read as its description.
+    cboTotal_->box()->setAccessibleDescription(cboTotal_->box()->accessibleName());
+    cboSigns_->box()->installEventFilter(this);
 
     // The windowed controls lie above the labels, images and the line.
     for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
@@ -500,6 +516,10 @@ void FrmMain::ShowHint(const QString& hint) {
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShowToParent &&
+        (watched == dtPicker_ || watched == txtName_ || watched == cboSigns_->box())) {
+        lblPick_->setBuddy(static_cast<QWidget*>(watched));
+    }
     // A text box claims Ctrl+C even with nothing selected; then it goes to the grid's
     // window-wide copy of the tickets instead, and a selection is copied as usual.
     if (event->type() == QEvent::ShortcutOverride &&

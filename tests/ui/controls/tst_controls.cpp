@@ -196,13 +196,17 @@ private slots:
 
     void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow_data() {
         QTest::addColumn<int>("rows");
-        QTest::addColumn<QString>("menu"); // entries, "-" marking a disabled one
-        QTest::newRow("tickets") << 3 << QStringLiteral("Copy tickets|Save tickets as\u2026");
-        QTest::newRow("headings only")
-            << 1 << QStringLiteral("-Copy tickets|-Save tickets as\u2026");
+        QTest::addColumn<bool>("keyboard"); // Shift+F10 on the focused grid, else the mouse
+        QTest::addColumn<QString>("menu");  // entries, "-" marking a disabled one
+        const QString entries = QStringLiteral("&Copy tickets|&Save tickets as\u2026");
+        QTest::newRow("tickets, mouse") << 3 << false << entries;
+        QTest::newRow("tickets, Shift+F10") << 3 << true << entries;
+        QTest::newRow("headings only, mouse")
+            << 1 << false << QStringLiteral("-&Copy tickets|-&Save tickets as\u2026");
     }
     void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow() {
         QFETCH(int, rows);
+        QFETCH(bool, keyboard);
         grid_.SetRows(rows);
         QStringList seen;
         QTimer::singleShot(0, this, [&seen] {
@@ -213,9 +217,13 @@ private slots:
                 menu->close();
             }
         });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 10),
-                                grid_.viewport()->mapToGlobal(QPoint(20, 10)));
-        QApplication::sendEvent(grid_.viewport(), &event);
+        if (keyboard) {
+            QTest::keyClick(&grid_, Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 10),
+                                    grid_.viewport()->mapToGlobal(QPoint(20, 10)));
+            QApplication::sendEvent(grid_.viewport(), &event);
+        }
         QTEST(seen.join('|'), "menu");
     }
 

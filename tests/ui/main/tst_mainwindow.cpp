@@ -1,6 +1,7 @@
 // The main window driven as a user drives it: picks through the lists' own popups, clicks,
 // key presses and pointer moves through the window, on the offscreen platform.
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -8,7 +9,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QRegularExpression>
@@ -326,6 +329,15 @@ private slots:
         }
         const QRect want(px[0], px[1], px.value(2, c->width()), px.value(3, c->height()));
         QCOMPARE(name == "linSlash" ? c->geometry().intersected(want) : c->geometry(), want);
+    }
+
+    // The layout is made for Liberation Sans: every two-line label holds its whole text.
+    void layout_programFont_liberationSansAndLabelsWhole() {
+        QCOMPARE(QFontInfo(Find(w(), "lblTickets")->font()).family(), QString("Liberation Sans"));
+        for (const QLabel* label : w().findChildren<QLabel*>()) {
+            QVERIFY2(!label->wordWrap() || label->heightForWidth(label->width()) <= label->height(),
+                     qPrintable(label->objectName()));
+        }
     }
 
     void layout_window_framelessAtPictureSize() {
@@ -657,6 +669,124 @@ private slots:
                                     .arg(after)
                                     .arg(before)));
         }
+    }
+
+    // Screen readers read a list as its label, its entry and its role; the box behind lblPick
+    // that shows is tied to it.
+    void accessible_listsAndBoxes_labelledByTheirLabels_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("label");
+        const QStringList pairs = {"cboTickets lblTickets",    "cboN lblNumbers",
+                                   "cboBonus lblBonus",        "cboDrawBasedOn lblDate",
+                                   "cboInclude lblInclude",    "cboExclude lblExclude",
+                                   "cboPreferred lblPreferred"};
+        for (const QString& pair : pairs) {
+            QTest::newRow(qPrintable(pair.section(' ', 0, 0)))
+                << QString() << pair.section(' ', 0, 0) << pair.section(' ', 1);
+        }
+        QTest::newRow("cboBonusMax") << "cboBonus=Yes"
+                                     << "cboBonusMax"
+                                     << "lblBonusMax";
+        QTest::newRow("cboIncludePos") << "cmdMode;cboInclude=3"
+                                       << "cboIncludePos"
+                                       << "lblIncludePos";
+        QTest::newRow("dtPicker") << "cboDrawBasedOn=Date"
+                                  << "dtPicker"
+                                  << "lblPick";
+        QTest::newRow("cboSigns") << "cboDrawBasedOn=Sign"
+                                  << "cboSigns"
+                                  << "lblPick";
+        QTest::newRow("txtName") << "cboDrawBasedOn=Sign;cboDrawBasedOn=Name"
+                                 << "txtName"
+                                 << "lblPick";
+    }
+    void accessible_listsAndBoxes_labelledByTheirLabels() {
+        QFETCH(QString, steps);
+        QFETCH(QString, control);
+        QFETCH(QString, label);
+        QCOMPARE(Apply(w(), steps), QString());
+        QAccessibleInterface* c = QAccessible::queryAccessibleInterface(Find(w(), control));
+        QStringList labels;
+        for (const auto& [other, relation] : c->relations(QAccessible::Label)) {
+            labels << other->object()->objectName() + ' ' + other->text(QAccessible::Name);
+        }
+        const QString text = Find(w(), label)->property("text").toString();
+        QCOMPARE(labels.join('|'), label + ' ' + text);
+        if (auto* box = qobject_cast<QComboBox*>(Find(w(), control))) {
+            QCOMPARE(c->role(), QAccessible::ComboBox);
+            QCOMPARE(c->text(QAccessible::Value), box->currentText());
+        }
+    }
+
+    // The title strip's images are buttons with a name and a press action.
+    void accessible_titleImages_namedButtonsThatPress() {
+        QStringList seen;
+        for (const char* name : {"imgMin", "imgClose"}) {
+            QAccessibleInterface* image = QAccessible::queryAccessibleInterface(Find(w(), name));
+            QVERIFY(image->actionInterface());
+            seen << QString("%1 %2 %3")
+                        .arg(image->text(QAccessible::Name))
+                        .arg(image->role() == QAccessible::Button)
+                        .arg(image->actionInterface()->actionNames().contains(
+                            QAccessibleActionInterface::pressAction()));
+        }
+        QCOMPARE(seen.join('|'), QString("Minimize 1 1|Close 1 1"));
+        QAccessible::queryAccessibleInterface(Find(w(), "imgMin"))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(w().windowState() & Qt::WindowMinimized);
+    }
+
+    // A focused button's frame, and a list's arrow, stand out from the face at 3:1 or better.
+    void colours_palette_focusFrameAndArrowsVisible_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+    void colours_palette_focusFrameAndArrowsVisible() {
+        QFETCH(bool, dark);
+        const QPalette light = QApplication::palette();
+        auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+        if (dark) {
+            QApplication::setPalette(QPalette(QColor(53, 53, 53)));
+        }
+        Window created;
+        created.w.Form_Load();
+        created.w.show();
+        created.w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&created.w));
+        QTest::mouseMove(&created.w, QPoint(470, 380));
+        created.w.setAttribute(Qt::WA_KeyboardFocusChange); // as after a Tab
+        QStringList faults;
+        for (XPButton* b : created.w.findChildren<XPButton*>()) {
+            b->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(b->hasFocus());
+            const Painted frame = Strongest(b, [&](bool on) {
+                (on ? static_cast<QWidget*>(b) : created.w.Grid())->setFocus(Qt::TabFocusReason);
+            });
+            if (frame.contrast < 3) {
+                faults << QString("%1 focus: %2:1").arg(b->objectName()).arg(frame.contrast);
+            }
+        }
+        for (QComboBox* box : created.w.findChildren<QComboBox*>()) {
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            const QPoint at =
+                box->style()
+                    ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, box)
+                    .center();
+            const QImage shot = box->grab().toImage();
+            const QColor face = shot.pixelColor(at + QPoint(0, 5));
+            double best = 1;
+            for (int dx = -1; dx <= 1; ++dx) {
+                best = std::max(best, ContrastRatio(shot.pixelColor(at + QPoint(dx, 0)), face));
+            }
+            if (best < 3) {
+                faults << QString("%1 arrow: %2:1").arg(box->objectName()).arg(best);
+            }
+        }
+        QCOMPARE(faults.join('\n'), QString());
     }
 
     // Under a dark palette every caption and cell text reads at 4.5:1 or better; the light
