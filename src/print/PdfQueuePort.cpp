@@ -9,6 +9,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPointF>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -23,6 +24,7 @@ namespace {
 
 // Fine enough that text metrics match the printer's; PDF coordinates are resolution-free.
 constexpr int kPdfResolution = 1200;
+constexpr qreal kMillimetresPerInch = 25.4;
 
 #if !KIVORA_HAVE_CUPS
 std::unique_ptr<QPrinter> DefaultPrinter() {
@@ -135,8 +137,9 @@ void PdfQueuePort::DoText(double column, const std::string& text) {
         ++page_;
         lineTop_ = 0.0;
     }
-    const QPointF baseline((column - 1.0) * ColumnWidth(), lineTop_ + metrics.ascent());
-    placed_.push_back({page_, baseline, font_, QString::fromStdString(text)});
+    const QString shown = QString::fromStdString(text);
+    placed_.push_back({page_, column, lineTop_ + metrics.ascent(), ColumnWidth(),
+                       metrics.horizontalAdvance(shown), font_, shown});
 }
 
 void PdfQueuePort::DoNewLine() {
@@ -167,6 +170,16 @@ void PdfQueuePort::Paint() {
     if (!painter.begin(device_)) {
         throw PrintError("the printer did not start the document");
     }
+    // Where a text would pass the right margin, every tab column moves in by the same factor,
+    // with half a millimetre to spare for the printer's own rendering of the glyphs.
+    const qreal printable = device_->width() - device_->logicalDpiX() / kMillimetresPerInch / 2;
+    qreal scale = 1.0;
+    for (const Placed& item : placed_) {
+        const qreal start = (item.column - 1.0) * item.columnWidth;
+        if (start > 0.0 && start + item.width > printable) {
+            scale = std::min(scale, std::max(printable - item.width, 0.0) / start);
+        }
+    }
     int page = 0;
     for (const Placed& item : placed_) {
         for (; page < item.page; ++page) {
@@ -180,7 +193,8 @@ void PdfQueuePort::Paint() {
             }
         }
         painter.setFont(item.font);
-        painter.drawText(item.baseline, item.text);
+        painter.drawText(QPointF((item.column - 1.0) * item.columnWidth * scale, item.baselineY),
+                         item.text);
     }
     if (!painter.end() || (printer_ && printer_->printerState() == QPrinter::Error)) {
         throw PrintError("the printer did not take the document");

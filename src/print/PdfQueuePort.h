@@ -5,7 +5,6 @@
 
 #include <QFont>
 #include <QMarginsF>
-#include <QPointF>
 #include <QString>
 
 #include "PrinterLogin.h"
@@ -30,7 +29,8 @@ struct QueueInfo;
 // half-way never reaches the printer: the port is dropped with its unfinished pages. Layout uses
 // the device's own resolution and font metrics; a print column is the font's average character
 // width, column 1 is the left edge of the printable area, and a line that would pass the bottom
-// margin goes to the next page. No page numbers.
+// margin goes to the next page. No page numbers. On paper too narrow for the tab columns (A6),
+// the columns close up so that every text ends inside the margin; the text keeps its size.
 class PdfQueuePort : public PrinterPort {
 public:
     // The margin on every side that the printer leaves unreported.
@@ -67,7 +67,10 @@ protected:
 private:
     struct Placed {
         int page = 0;
-        QPointF baseline;
+        double column = 1.0;
+        qreal baselineY = 0.0;
+        qreal columnWidth = 0.0; // of the font the item is in
+        qreal width = 0.0;
         QFont font;
         QString text;
     };

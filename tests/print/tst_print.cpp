@@ -8,9 +8,12 @@
 #include <QElapsedTimer>
 #include <QPageLayout>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
 #include <QtEndian>
@@ -30,6 +33,7 @@
 #include "print/cups/CupsQueue.h"
 #endif
 
+#include "common/Fonts.h"
 #include "engine/MemoryGrid.h"
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
@@ -245,6 +249,7 @@ class TestPrint : public QObject {
 
 private slots:
     void initTestCase() {
+        InstallFontSubstitutes(); // the face the program prints in
         // No scheduler answers there, so no real printer can be picked up by mistake.
         qputenv("CUPS_SERVER", dir_.filePath(QStringLiteral("none.sock")).toLocal8Bit());
     }
@@ -396,6 +401,23 @@ private slots:
         QVERIFY(failed || (pdf.startsWith("%PDF-") && pdf.trimmed().endsWith("%%EOF"))); // whole
         QVERIFY(failed || pdf.contains("/MediaBox [0 0 " + points + "]"));
         QTEST(int(pdf.count(QRegularExpression(QStringLiteral(R"(/Type\s*/Page(?!s))")))), "pages");
+        // Every word ends inside the right margin, on narrow paper too.
+        const QString reader = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (!failed && !reader.isEmpty()) {
+            QTemporaryFile file;
+            QVERIFY(file.open() && file.write(taken[0]) == taken[0].size() && file.flush());
+            QProcess words;
+            words.start(reader, {"-bbox", file.fileName(), "-"});
+            QVERIFY(words.waitForFinished());
+            QFETCH(QMarginsF, margins);
+            const double right = points.section(' ', 0, 0).toDouble() - margins.right() * 72 / 25.4;
+            auto ends = QRegularExpression(QStringLiteral(R"re(xMax="([\d.]+)")re"))
+                            .globalMatch(QString::fromLatin1(words.readAllStandardOutput()));
+            while (ends.hasNext()) {
+                const double x = ends.next().captured(1).toDouble();
+                QVERIFY2(x <= right, qPrintable(QStringLiteral("%1 > %2").arg(x).arg(right)));
+            }
+        }
     }
 
 #if KIVORA_HAVE_CUPS
