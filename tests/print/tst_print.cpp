@@ -33,7 +33,7 @@
 #include "print/cups/CupsQueue.h"
 #endif
 
-#include "common/Fonts.h"
+#include "ui/common/Fonts.h"
 #include "engine/MemoryGrid.h"
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
