@@ -402,12 +402,36 @@ void FrmMain::cmdMode_Click() {
 // ---- Print, Help, About, Exit ----
 
 void FrmMain::cmdPrint_Click() {
-    if (PrintGrid(this, *flxGrid_, services_.openPrinter) == PrintResult::Held) {
+    switch (PrintGrid(*flxGrid_, services_.openPrinter)) {
+    case PrintResult::NothingToPrint:
+        MessageBox::Show(
+            this,
+            QStringLiteral("There's nothing to print. \r\n"
+                           "Click Start button to draw numbers and then try printing."),
+            QMessageBox::Critical);
+        break;
+    case PrintResult::Failed:
+        MessageBox::Show(
+            this,
+            QStringLiteral("Make sure you have a printer installed and that it is turned on."),
+            QMessageBox::Critical);
+        break;
+    case PrintResult::Unconfirmed:
+        // Not a failure: the job may print, and a second Print would print the tickets twice.
+        MessageBox::Show(this,
+                         QStringLiteral("The printer did not answer in time. Your tickets may "
+                                        "still print, so check the printer before printing again."),
+                         QMessageBox::Warning);
+        break;
+    case PrintResult::Held:
         // Not a failure, so no blocking box: the tickets print once the queue is resumed.
         MessageBox::Notify(this,
                            QStringLiteral("Your tickets are waiting in the print queue: the "
                                           "printer is paused or holds the job."),
                            QMessageBox::Information);
+        break;
+    case PrintResult::Printed:
+        break;
     }
 }
 

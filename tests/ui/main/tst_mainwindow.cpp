@@ -30,6 +30,8 @@
 
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
+#include "print/PrintError.h"
+#include "print/PrintUnconfirmed.h"
 #include "support/FakeClock.h"
 #include "support/FakeShell.h"
 #include "support/RecordingPort.h"
@@ -47,11 +49,20 @@ using test::FakeShell;
 
 namespace {
 
-// A printer that takes the document and, when told, keeps it waiting.
-struct HoldingPort final : RecordingPort {
-    explicit HoldingPort(bool holds) : held(holds) {}
-    bool held;
-    bool Held() const override { return held; }
+// A printer that ends the document as told: "prints", "holds", "fails" or "unconfirmed".
+struct TellingPort final : RecordingPort {
+    explicit TellingPort(QString told) : outcome(std::move(told)) {}
+    QString outcome;
+    bool Held() const override { return outcome == "holds"; }
+    void DoEndDoc() override {
+        if (outcome == "fails") {
+            throw PrintError("fails");
+        }
+        if (outcome == "unconfirmed") {
+            throw PrintUnconfirmed("no answer in time");
+        }
+        RecordingPort::DoEndDoc();
+    }
 };
 
 struct Window {
@@ -461,22 +472,35 @@ private slots:
         }
     }
 
-    void cmdPrint_printerHoldsJob_nonBlockingNotice_data() {
-        QTest::addColumn<bool>("held");
+    void cmdPrint_printerOutcome_message_data() {
+        QTest::addColumn<QString>("outcome");
         QTest::addColumn<QString>("message");
-        QTest::newRow("printed") << false << "message=|0|1|";
-        QTest::newRow("held") << true
-                              << "message=Lotto Kivora|1|0|Your tickets are waiting in the print "
-                                 "queue: the printer is paused or holds the job.";
+        QTest::newRow("prints") << "prints"
+                                << "message=|0|1|";
+        QTest::newRow("holds") << "holds"
+                               << "message=Lotto Kivora|1|0|Your tickets are waiting in the print "
+                                  "queue: the printer is paused or holds the job.";
+        QTest::newRow("fails") << "fails"
+                               << "message=Lotto Kivora|3|1|Make sure you have a printer "
+                                  "installed and that it is turned on.";
+        QTest::newRow("unconfirmed") << "unconfirmed"
+                                     << "message=Lotto Kivora|2|1|The printer did not answer in "
+                                        "time. Your tickets may still print, so check the printer "
+                                        "before printing again.";
+        QTest::newRow("no tickets") << ""
+                                    << "message=Lotto Kivora|3|1|There's nothing to print. "
+                                       "\r\nClick Start button to draw numbers and then "
+                                       "try printing.";
     }
-    void cmdPrint_printerHoldsJob_nonBlockingNotice() {
-        QFETCH(bool, held);
-        QFETCH(QString, message);
-        Window printing([held] { return std::make_unique<HoldingPort>(held); });
+    void cmdPrint_printerOutcome_message() {
+        QFETCH(QString, outcome);
+        Window printing([outcome] { return std::make_unique<TellingPort>(outcome); });
         printing.w.Form_Load();
-        printing.w.cmdStart_Click();
+        if (!outcome.isEmpty()) {
+            printing.w.cmdStart_Click();
+        }
         printing.w.cmdPrint_Click();
-        QCOMPARE(Describe(printing.w, "message="), message);
+        QTEST(Describe(printing.w, "message="), "message");
     }
 
     void cmdStart_bonusThenOthers_colourClearedAndIncludePlaced() {
