@@ -6,6 +6,7 @@
 
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -54,10 +55,10 @@ class TestStore : public QObject {
     QString Conf() const { return config_->filePath(QStringLiteral("Brandell/Kivora.conf")); }
 
     // What this program, run as the other process, reads from the store.
-    static QString Child(const QString& name) {
+    static QString Child(const QString& name, int waitMs = 30000) {
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), name});
-        child.waitForFinished(30000);
+        child.waitForFinished(waitMs);
         return QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed();
     }
 
@@ -110,6 +111,37 @@ private slots:
         QCOMPARE(Read(kNumbersDrawn), value);
         Write(kGameMode, 1);
         QCOMPARE(Child(kGameMode), QStringLiteral("1"));
+    }
+
+    // Something that is not a store Kivora writes (a FIFO would block the reader, a huge file
+    // would hold up start-up) reads as a first start, quickly, and a save leaves it alone.
+    void store_unusualFile_readsAsFirstStartAndStays_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("reads");
+        QTest::newRow("FIFO") << "fifo" << 0;
+        QTest::newRow("one byte over 1 MiB") << "big" << 0;
+        QTest::newRow("1 MiB of hand-made store") << "largest" << 1;
+    }
+    void store_unusualFile_readsAsFirstStartAndStays() {
+        QFETCH(QString, kind);
+        QFETCH(int, reads);
+        QByteArray file("[General]\nGameMode=1\n; ");
+        file += QByteArray((1 << 20) - file.size() - 1 + (kind == "big" ? 1 : 0), 'x') + '\n';
+        QVERIFY(kind == "fifo" ? QDir().mkpath(QFileInfo(Conf()).path()) &&
+                                     ::mkfifo(Conf().toLocal8Bit().constData(), 0600) == 0
+                               : Put(Conf(), file));
+        QElapsedTimer took;
+        took.start();
+        QCOMPARE(Child(kGameMode, 5000), QString::number(reads));
+        QCOMPARE_LT(took.elapsed(), 2000);
+        Write(kGameMode, 2);
+        if (kind == "largest") {
+            QCOMPARE(Child(kGameMode), QStringLiteral("2"));
+        } else {
+            QCOMPARE(kind == "fifo" ? QByteArray(QFileInfo(Conf()).isFile() ? "file" : "fifo")
+                                    : Got(Conf()),
+                     kind == "fifo" ? QByteArray("fifo") : file);
+        }
     }
 
     // A save changes its own lines and nothing else, and QSettings reads the new file as the
