@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/Fonts.h"
+#include "ui/common/Fonts.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
 #include "engine/SystemClock.h"

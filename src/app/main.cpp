@@ -12,8 +12,8 @@
 
 #include "AppInfo.h"
 #include "cli/CommandLine.h"
-#include "common/DesktopShell.h"
-#include "common/Fonts.h"
+#include "ui/common/DesktopShell.h"
+#include "ui/common/Fonts.h"
 #include "common/UserSeedLocale.h"
 #include "engine/Generator.h"
 #include "engine/SystemClock.h"

@@ -9,7 +9,7 @@
 #include "PrintError.h"
 #include "PrinterPort.h"
 #include "common/AppIdentity.h"
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 #include "engine/GridControl.h"
 
 namespace kivora {

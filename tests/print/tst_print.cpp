@@ -26,7 +26,7 @@
 #include "print/CupsQueue.h"
 #endif
 
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 #include "engine/MemoryGrid.h"
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"

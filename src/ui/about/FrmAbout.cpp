@@ -9,11 +9,11 @@
 #include <QSvgRenderer>
 
 #include "common/AppIdentity.h"
-#include "common/Fonts.h"
+#include "ui/common/Fonts.h"
 #include "common/Links.h"
-#include "common/Twips.h"
-#include "common/WindowDrag.h"
-#include "common/WindowLabel.h"
+#include "ui/common/Twips.h"
+#include "ui/common/WindowDrag.h"
+#include "ui/common/WindowLabel.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/XPButton.h"
 

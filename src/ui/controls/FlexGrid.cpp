@@ -12,8 +12,8 @@
 #include <QStringList>
 
 #include "FlexGridModel.h"
-#include "common/MessageBox.h"
-#include "common/Twips.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Twips.h"
 #include "common/WholeFile.h"
 
 namespace kivora {

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "common/Fonts.h"
+#include "ui/common/Fonts.h"
 #include "common/Shell.h"
 #include "ui/about/FrmAbout.h"
 #include "ui/controls/ImageBox.h"

@@ -19,7 +19,7 @@
 #include <QWheelEvent>
 #include <QtTest/qtestspontaneevent.h>
 
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
 #include "ui/controls/FlexGrid.h"

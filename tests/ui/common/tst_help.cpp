@@ -4,10 +4,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "common/DesktopShell.h"
-#include "common/Help.h"
+#include "ui/common/DesktopShell.h"
+#include "ui/common/Help.h"
 #include "common/Links.h"
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 #include "common/UserSeedLocale.h"
 #include "engine/Seed.h"
 
