@@ -12,12 +12,12 @@
 
 #include "AppInfo.h"
 #include "cli/CommandLine.h"
-#include "ui/common/DesktopShell.h"
-#include "ui/common/Fonts.h"
 #include "common/UserSeedLocale.h"
 #include "engine/Generator.h"
 #include "engine/SystemClock.h"
 #include "print/QPrinterPort.h"
+#include "ui/common/DesktopShell.h"
+#include "ui/common/Fonts.h"
 #include "ui/main/FrmMain.h"
 #include "ui/startup/FrmPoczatek.h"
 
@@ -63,6 +63,12 @@ int main(int argc, char* argv[]) {
             kivora::ArgumentList(argc, argv), {generator, clock, locale}, std::cout, std::cerr);
         exitCode != kivora::kRunWindow) {
         return exitCode;
+    }
+
+    if (!kivora::DisplayAvailable(kivora::ArgumentList(argc, argv),
+                                  [](const char* name) { return qEnvironmentVariable(name); })) {
+        std::cerr << kivora::NoDisplayText().toLocal8Bit().constData() << '\n';
+        return kivora::kUsageError;
     }
 
     QApplication app(argc, argv);
