@@ -38,7 +38,8 @@ contents=$(dpkg-deb --contents "$deb")
 for path in ./usr/libexec/kivora/kivora ./usr/libexec/kivora/KV.html ./usr/bin/kivora \
     ./usr/share/help/C/kivora/KV.html ./usr/share/man/man1/kivora.1.gz \
     ./usr/share/doc/kivora/copyright ./usr/share/doc/kivora/changelog.gz \
-    ./usr/share/applications/org.kivora.Kivora.desktop; do
+    ./usr/share/applications/org.kivora.Kivora.desktop \
+    ./usr/share/bash-completion/completions/kivora; do
     grep -qF " $path" <<<"$contents" || { echo "package lacks $path"; failures=$((failures + 1)); }
 done
 # Every dependency resolves on this system: apt would install the package.
@@ -51,6 +52,28 @@ fi
 tree="$out/tree"
 dpkg-deb --extract "$deb" "$tree"
 program="$tree/usr/libexec/kivora/kivora"
+# The bash completion offers exactly the long options of --help.
+offered=$(bash -c 'source "$1"; COMP_WORDS=(kivora --); COMP_CWORD=1; _kivora; printf "%s\n" "${COMPREPLY[@]}"' _ \
+    "$tree/usr/share/bash-completion/completions/kivora" | sort)
+listed=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help | grep -oE -- '^  (-[a-z], )?--[a-z-]+' | grep -oE -- '--[a-z-]+' | sort)
+[ "$offered" = "$listed" ] ||
+    { echo "the bash completion offers:"; echo "$offered"; echo "but --help lists:"; echo "$listed"; failures=$((failures + 1)); }
+# The manual page's examples and options copy as typed: no hyphenation or stretching, even in
+# a narrow terminal; and it says where to report bugs and what to read next.
+narrow=$(MANWIDTH=40 man -l "$tree/usr/share/man/man1/kivora.1.gz" 2>/dev/null)
+source=$(zcat "$tree/usr/share/man/man1/kivora.1.gz" | sed 's/\\-/-/g')
+for whole in 'kivora --draw --daily --tickets 10 --include 7 --include-position 2 --csv' \
+    '--include-position position' 'REPORTING BUGS' 'SEE ALSO'; do
+    grep -qF -- "$whole" <<<"$narrow" || { echo "the manual page at 40 columns lacks '$whole'"; failures=$((failures + 1)); }
+done
+# A line may end at a hyphen the text has ("comma-separated"), never at one groff adds, and
+# never inside an option.
+while IFS= read -r joined; do
+    [[ $joined != -* ]] && grep -qF -- "$joined" <<<"$source" ||
+        { echo "the manual page breaks $joined"; failures=$((failures + 1)); }
+done < <(sed 's/â$/-/' <<<"$narrow" |
+         awk 'prev ~ /[a-z]-$/ { n = split(prev, a, " "); split($0, b, " "); print a[n] b[1] }
+              { prev = $0 }')
 # Built hardened and stripped, without a RUNPATH into folders the package does not have.
 dynamic=$(readelf -d "$program")
 grep -qE 'RUNPATH|RPATH' <<<"$dynamic" &&
