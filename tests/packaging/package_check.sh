@@ -19,7 +19,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Section)" = "utils" ] || { echo "section is '$(field Section)'"; failures=$((failures + 1)); }
 [ -n "$(field Maintainer)" ] || { echo "no maintainer"; failures=$((failures + 1)); }
 depends=$(field Depends)
-for needed in libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins libqt6svg6 fonts-; do
+for needed in libqt6widgets6 libqt6printsupport6 libqt6svg6 fonts-; do
     grep -q "$needed" <<<"$depends" || { echo "Depends lacks $needed: $depends"; failures=$((failures + 1)); }
 done
 grep -q '\bxdg-utils\b' <<<"$(field Recommends)" ||
@@ -52,6 +52,21 @@ fi
 tree="$out/tree"
 dpkg-deb --extract "$deb" "$tree"
 program="$tree/usr/libexec/kivora/kivora"
+# Depends is exactly what dpkg-shlibdeps finds for the program, plus the fonts, which no
+# library names: each package once, nothing else (the platform plugin comes with libqt6gui6).
+entries() { sed 's/, */\n/g' <<<"$1" | sed '/^$/d' | sort; }
+mkdir -p "$out/shlibs/debian" && touch "$out/shlibs/debian/control"
+shlibs=$(cd "$out/shlibs" && dpkg-shlibdeps -O "$program" 2>/dev/null | sed -n 's/^shlibs:Depends=//p')
+if [ -z "$shlibs" ]; then
+    echo "dpkg-shlibdeps found nothing for the program"; failures=$((failures + 1))
+else
+    extra=$(comm -23 <(entries "$depends") <(entries "$shlibs"))
+    missing=$(comm -13 <(entries "$depends") <(entries "$shlibs"))
+    grep -qv '^fonts-' <<<"$extra" && { echo "Depends has more than the libraries and fonts: $extra"; failures=$((failures + 1)); }
+    [ -n "$missing" ] && { echo "Depends lacks what dpkg-shlibdeps finds: $missing"; failures=$((failures + 1)); }
+    twice=$(entries "$depends" | sed 's/ *[(|].*//' | uniq -d)
+    [ -n "$twice" ] && { echo "Depends names a package twice: $twice"; failures=$((failures + 1)); }
+fi
 # The bash completion offers exactly the long options of --help.
 offered=$(bash -c 'source "$1"; COMP_WORDS=(kivora --); COMP_CWORD=1; _kivora; printf "%s\n" "${COMPREPLY[@]}"' _ \
     "$tree/usr/share/bash-completion/completions/kivora" | sort)
