@@ -26,15 +26,15 @@
 #include "print/CupsQueue.h"
 #endif
 
-#include "ui/common/MessageBox.h"
-#include "engine/MemoryGrid.h"
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
 #include "print/PrintError.h"
 #include "print/PrintQueue.h"
 #include "print/Printout.h"
 #include "print/QPrinterPort.h"
-#include "print/RecordingPort.h"
+#include "support/MemoryGrid.h"
+#include "support/RecordingPort.h"
+#include "ui/common/MessageBox.h"
 
 using namespace kivora;
 

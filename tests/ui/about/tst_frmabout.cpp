@@ -9,9 +9,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/common/Fonts.h"
-#include "common/Shell.h"
+#include "support/FakeShell.h"
 #include "ui/about/FrmAbout.h"
+#include "ui/common/Fonts.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/ReadableColor.h"
 #include "ui/controls/XPButton.h"
@@ -22,10 +22,7 @@ const QString kUp = QStringLiteral(":/art/close-up.svg");
 const QString kDown = QStringLiteral(":/art/close-down.svg");
 const QPoint kDrag(15, 10);
 
-struct FakeShell final : kivora::Shell {
-    QStringList targets;
-    int Open(const QString& target) override { return targets << target, kOpened; }
-};
+using kivora::test::FakeShell;
 
 // Mouse input goes through the window, as the platform delivers it: the widget under a press
 // keeps the mouse until the release, and a window blocked by a modal one gets nothing.

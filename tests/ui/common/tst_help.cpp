@@ -4,21 +4,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "ui/common/DesktopShell.h"
-#include "ui/common/Help.h"
 #include "common/Links.h"
-#include "ui/common/MessageBox.h"
 #include "common/UserSeedLocale.h"
 #include "engine/Seed.h"
+#include "support/FakeShell.h"
+#include "ui/common/DesktopShell.h"
+#include "ui/common/Help.h"
+#include "ui/common/MessageBox.h"
 
 using namespace kivora;
 
-// Records what it is asked to open and answers with result.
-struct FakeShell final : Shell {
-    int result = kOpened;
-    QStringList targets;
-    int Open(const QString& target) override { return targets.append(target), result; }
-};
+using test::FakeShell;
 
 class TestHelp : public QObject {
     Q_OBJECT

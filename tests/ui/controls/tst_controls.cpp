@@ -19,9 +19,9 @@
 #include <QWheelEvent>
 #include <QtTest/qtestspontaneevent.h>
 
-#include "ui/common/MessageBox.h"
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
@@ -271,6 +271,8 @@ private slots:
         QTest::newRow("no room for the copy") << QString(250, 'n') + ".txt" << false << -1 << kOld;
         // The copy is created, but writing it fails part way, as on a full disk.
         QTest::newRow("write fails") << "t.txt" << false << 8 << kOld;
+        // The copy is written whole, but a folder of that name takes no file's place.
+        QTest::newRow("rename fails") << "t.txt/" << false << -1 << QByteArray();
     }
     void flexGrid_saveAs_writesChosenFormatOrKeepsOldFile() {
         QFETCH(QString, name);
@@ -278,8 +280,11 @@ private slots:
         QFETCH(int, sizeLimit);
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
+        const bool folder = name.endsWith('/');
+        name.chop(folder ? 1 : 0);
         const QString path = dir.filePath(name.isEmpty() ? QStringLiteral("t.txt") : name);
-        QFile old(path);
+        QFile old(folder ? path + "/inside" : path);
+        QVERIFY(QDir().mkpath(QFileInfo(old).path()));
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write(kOld) == kOld.size());
         old.close();
         grid_.SetSaveDialog([&](QWidget*) -> std::optional<FlexGrid::SaveTarget> {
@@ -297,9 +302,9 @@ private slots:
         grid_.SaveAction()->trigger();
         setrlimit(RLIMIT_FSIZE, &before);
         MessageBox::ClearHandler();
-        QTEST(ReadAll(path), "content");
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-        const bool failed = content == kOld && !name.isEmpty();
+        QTEST(folder ? QByteArray() : ReadAll(path), "content");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), folder ? 0 : 1);
+        const bool failed = (content == kOld || folder) && !name.isEmpty();
         QCOMPARE(messages.size(), failed ? 1 : 0);
         if (failed) {
             QCOMPARE(messages[0].title, QStringLiteral("Lotto Kivora"));

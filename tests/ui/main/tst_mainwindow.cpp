@@ -25,13 +25,13 @@
 
 #include <memory>
 
-#include "ui/common/Fonts.h"
-#include "ui/common/MessageBox.h"
-#include "common/Shell.h"
-#include "engine/Clock.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
-#include "print/RecordingPort.h"
+#include "support/FakeClock.h"
+#include "support/FakeShell.h"
+#include "support/RecordingPort.h"
+#include "ui/common/Fonts.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/ReadableColor.h"
 #include "ui/controls/XPButton.h"
@@ -39,18 +39,10 @@
 #include "ui/main/OptionPanel.h"
 
 using namespace kivora;
+using test::FakeClock;
+using test::FakeShell;
 
 namespace {
-
-class FakeClock final : public Clock {
-public:
-    float TimeOfDaySeconds() const override { return 36000.5f; }
-};
-
-// Finds no help file (so Help shows its message) and opens nothing.
-struct FakeShell final : Shell {
-    int Open(const QString&) override { return kFileNotFound; }
-};
 
 // A printer that takes the document and, when told, keeps it waiting.
 struct HoldingPort final : RecordingPort {
@@ -63,9 +55,9 @@ struct Window {
     explicit Window(std::function<std::unique_ptr<PrinterPort>()> printer = {})
         : w{MainWindowServices{generator, clock, locale, std::move(printer), &shell}} {}
     Generator generator = Generator::FromSeed(1);
-    FakeClock clock;
+    FakeClock clock{36000.5};
     PlainSeedLocale locale;
-    FakeShell shell;
+    FakeShell shell{Shell::kFileNotFound}; // no help file, so Help shows its message
     FrmMain w;
 };
 
@@ -730,8 +722,26 @@ private slots:
         QCOMPARE(faults.join('\n'), QString());
     }
 
-    // Ctrl+C copies the tickets wherever the focus is in the window, except from a name box
-    // with selected text, which copies that text.
+    // Any stored mode but 0 opens in Daily mode; nothing stored opens in Lotto mode.
+    void LoadSettings_storedGameMode_anyButZeroIsDaily_data() {
+        QTest::addColumn<QByteArray>("store");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("none") << QByteArray() << "Mode: Lotto";
+        QTest::newRow("0") << QByteArray("GameMode=0") << "Mode: Lotto";
+        QTest::newRow("1") << QByteArray("GameMode=1") << "Mode: Daily";
+        QTest::newRow("5") << QByteArray("GameMode=5") << "Mode: Daily";
+    }
+    void LoadSettings_storedGameMode_anyButZeroIsDaily() {
+        QFETCH(QByteArray, store);
+        QVERIFY(QDir().mkpath(store_->filePath("Brandell")));
+        QFile file(store_->filePath("Brandell/Kivora.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[General]\n" + store) >= 0);
+        file.close();
+        Window reopened;
+        reopened.w.Form_Load();
+        QTEST(qobject_cast<XPButton*>(Find(reopened.w, "cmdMode"))->Caption(), "caption");
+    }
+
     // Both ways out store the choices first, then close every window, the main window last;
     // a store that cannot be written (a folder where its lock goes) holds Exit up once.
     void exit_route_savesAndClosesEveryWindowMainLast_data() {
