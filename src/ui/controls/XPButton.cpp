@@ -166,19 +166,55 @@ void XPButton::mouseMoveEvent(QMouseEvent* event) {
     QAbstractButton::mouseMoveEvent(event);
 }
 
+namespace {
+
+// Return, keypad Enter and Space press a focused button.
+bool IsPressKey(const QKeyEvent* event) {
+    const Qt::KeyboardModifiers others = event->modifiers() & ~Qt::KeypadModifier;
+    return others == Qt::NoModifier &&
+           (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+            event->key() == Qt::Key_Space);
+}
+
+} // namespace
+
 void XPButton::keyPressEvent(QKeyEvent* event) {
-    // Enter presses a focused button too, as Space does; the keypad's Enter comes with the
-    // keypad modifier. It clicks at once: animateClick's delayed click would fire inside a modal
-    // window that a click in the meantime opened, and open a second one over it. A held key
-    // clicks once.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (!event->isAutoRepeat()) {
-            click();
-        }
+    if (!IsPressKey(event)) {
+        QAbstractButton::keyPressEvent(event);
         return;
     }
-    QAbstractButton::keyPressEvent(event);
+    // One physical press is one click, made at once: animateClick's delayed click would fire
+    // inside a modal window that the click opened, and open a second one over it. A held key
+    // repeats, and repeats queued while a print holds input back can arrive without their
+    // repeat flag. So presses are counted, not key events: a press of the held key before its
+    // release, or one stamped with the time of that release (the X server sends a repeat as a
+    // release and a press of the same time; events made up without a time carry 0), is the
+    // same press.
+    const bool samePress =
+        event->isAutoRepeat() ||
+        (event->key() == heldKey_ &&
+         (!released_ || (releasedAt_ != 0 && event->timestamp() == releasedAt_)));
+    heldKey_ = event->key();
+    released_ = false;
+    if (!samePress) {
+        click();
+    }
+}
+
+void XPButton::keyReleaseEvent(QKeyEvent* event) {
+    if (!IsPressKey(event)) {
+        QAbstractButton::keyReleaseEvent(event);
+        return;
+    }
+    if (event->key() == heldKey_) {
+        released_ = true;
+        releasedAt_ = event->timestamp();
+    }
+}
+
+void XPButton::focusOutEvent(QFocusEvent* event) {
+    heldKey_ = 0; // its release goes elsewhere
+    QAbstractButton::focusOutEvent(event);
 }
 
 void XPButton::paintEvent(QPaintEvent*) {

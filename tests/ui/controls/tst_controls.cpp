@@ -109,6 +109,40 @@ private slots:
         QCOMPARE(clicked.size(), 1);
     }
 
+    // Key events as "p30r" (a press at 30 ms flagged as a repeat) or "R60" (a release).
+    void xpButton_heldKey_clicksOncePerPress_data() {
+        QTest::addColumn<QKeyCombination>("key");
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<int>("clicks");
+        const QKeyCombination enter(Qt::KeypadModifier, Qt::Key_Enter);
+        QTest::newRow("repeats flagged") << enter << "P0 P30r P60r R90" << 1;
+        QTest::newRow("held back: presses unflagged")
+            << QKeyCombination(Qt::Key_Return) << "P0 P30 P60 P90 R120" << 1;
+        QTest::newRow("held back: release and press pairs unflagged")
+            << QKeyCombination(Qt::Key_Space) << "P0 R30 P30 R60 P60 R200" << 1;
+        QTest::newRow("two presses") << QKeyCombination(Qt::Key_Space) << "P0 R50 P120 R170" << 2;
+        QTest::newRow("focus lost while held")
+            << QKeyCombination(Qt::Key_Return) << "P0 F P200 R250" << 2;
+    }
+    void xpButton_heldKey_clicksOncePerPress() {
+        QFETCH(QKeyCombination, key);
+        QFETCH(QString, events);
+        left_->setFocus();
+        QSignalSpy clicked(left_, &XPButton::clicked);
+        for (const QString& e : events.split(' ')) {
+            if (e == "F") {
+                right_->setFocus();
+                left_->setFocus();
+                continue;
+            }
+            QKeyEvent event(e[0] == 'P' ? QEvent::KeyPress : QEvent::KeyRelease, key.key(),
+                            key.keyboardModifiers(), {}, e.endsWith('r'));
+            event.setTimestamp(e.mid(1).remove('r').toULongLong());
+            QCoreApplication::sendEvent(left_, &event);
+        }
+        QTEST(int(clicked.size()), "clicks");
+    }
+
     void optionList_addThenSetTwice_noSelectionThenOneImmediateRun() {
         OptionList list(new QComboBox(&host_));
         QList<int> runs;
