@@ -31,6 +31,28 @@ DrawSettings GameRules::ApplyTo(DrawSettings base) const {
     return base;
 }
 
+GameRules GameRules::ForSettings(const DrawSettings& s, const GameRules* chosen) {
+    if (chosen) {
+        const DrawSettings game = chosen->ApplyTo(s);
+        const bool lotto = s.gameMode == GameMode::Lotto;
+        if (game.gameMode == s.gameMode && game.numbersPerTicket == s.numbersPerTicket &&
+            (!lotto || (game.highestNumber == s.highestNumber && game.HasBonus() == s.HasBonus() &&
+                        (!s.HasBonus() || (game.highestBonus == s.highestBonus &&
+                                           game.bonusCount == s.bonusCount))))) {
+            return *chosen;
+        }
+    }
+    GameRules rules;
+    rules.id = "custom";
+    rules.mode = s.gameMode;
+    rules.mainCount = s.numbersPerTicket;
+    rules.mainHighest = s.gameMode == GameMode::Daily ? 9 : s.highestNumber;
+    rules.bonusCount = s.HasBonus() ? s.bonusCount : 0;
+    rules.bonusHighest = s.highestBonus;
+    rules.name = rules.Summary();
+    return rules;
+}
+
 std::string GameRules::ExtraWords(int32_t count) const {
     if (count == 1) {
         return extraName;

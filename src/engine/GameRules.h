@@ -35,6 +35,10 @@ struct GameRules {
 
     // "bonus ball" / "2 bonus balls", "supplementary" / "3 supplementaries".
     std::string ExtraWords(int32_t count) const;
+
+    // The rules a ticket drawn with these settings is checked by: the chosen game's while the
+    // settings still are its own, otherwise plain rules named after their summary ("6/49").
+    static GameRules ForSettings(const DrawSettings& settings, const GameRules* chosen);
 };
 
 } // namespace kivora
