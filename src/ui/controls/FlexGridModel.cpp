@@ -77,6 +77,9 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
         if (role == Qt::DisplayRole) {
             return MatchText(index.row() + 1);
         }
+        if (role == Qt::BackgroundRole) {
+            return QApplication::palette().color(QPalette::Base);
+        }
         return role == Qt::TextAlignmentRole ? QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter)
                                              : QVariant();
     }

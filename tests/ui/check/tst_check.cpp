@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -148,6 +149,38 @@ private slots:
         draw->window()->close();
         QVERIFY(grid().MatchText(1).isEmpty());
         QVERIFY(!grid().Marked(1, 1));
+    }
+
+    // Tickets saved by "Save tickets as...", as text and as CSV, checked by the real program:
+    // every ticket read back whole, ticket 1 against its own numbers "5 + 2".
+    void saveTicketsAs_checkedByTheProgram_everyTicketRead() {
+        Choose("euromillions");
+        QTest::mouseClick(w().findChild<QWidget*>("cmdStart"), Qt::LeftButton);
+        QStringList first;
+        for (int c = 1; c <= 5; ++c) {
+            first << grid().CellText(1, c);
+        }
+        const QString draw =
+            first.join(' ') + " + " + grid().CellText(1, 6) + " " + grid().CellText(1, 7);
+        QTemporaryDir dir;
+        for (const char* name : {"tickets.txt", "tickets.csv"}) {
+            const QString path = dir.filePath(name);
+            grid().SetSaveDialog([&](QWidget*) {
+                return std::optional(FlexGrid::SaveTarget{path, FlexGrid::FormatFor(path, false)});
+            });
+            grid().SaveTicketsAs();
+            QProcess kivora;
+            kivora.start(KIVORA_PROGRAM_PATH,
+                         {"--check", draw, "--game", "euromillions", "--csv", path});
+            QVERIFY(kivora.waitForFinished(20000));
+            QCOMPARE(kivora.readAllStandardError(), QByteArray());
+            QCOMPARE(kivora.exitCode(), 0);
+            const QStringList lines = QString::fromLocal8Bit(kivora.readAllStandardOutput())
+                                          .split('\n', Qt::SkipEmptyParts);
+            QCOMPARE(lines.size(), grid().Rows() - 1);
+            QCOMPARE(lines.first(), first.join(',') + "," + grid().CellText(1, 6) + "," +
+                                        grid().CellText(1, 7) + ",5 + 2");
+        }
     }
 };
 
