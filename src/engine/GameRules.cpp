@@ -115,6 +115,11 @@ std::string GameRules::Problem() const {
             return p;
         }
     }
+    // The grid and its printout hold at most eight numbers and bonus numbers side by side.
+    if (mainCount + bonusCount > 8) {
+        return "A ticket holds at most 8 numbers and bonus numbers together, not " +
+               std::to_string(mainCount + bonusCount) + ".";
+    }
     if (std::string p = Range("The drawn extras", drawnExtras, 0, 3); !p.empty()) {
         return p;
     }

@@ -174,6 +174,10 @@ private slots:
         g = kEuroMillions;
         g.bonusHighest = 1;
         QTest::newRow("bonus of 1") << g << "The highest bonus number must be from 2 to 99, not 1.";
+        g = kEuroMillions;
+        g.mainCount = 7;
+        QTest::newRow("7 + 2: past the printout")
+            << g << "A ticket holds at most 8 numbers and bonus numbers together, not 9.";
         g = kPick3;
         g.drawnExtras = 1;
         QTest::newRow("daily extras") << g
