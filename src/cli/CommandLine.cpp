@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <iostream>
 #include <limits>
 #include <optional>
 #include <ostream>
@@ -13,6 +14,7 @@
 #include "common/AppIdentity.h"
 #include "engine/Draw.h"
 #include "engine/TicketDrawer.h"
+#include "games/GameTable.h"
 
 namespace kivora {
 
@@ -210,6 +212,24 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          QStringLiteral("Draw tickets without opening the window and print them to standard "
                         "output, one ticket a line."),
          false},
+        {{QStringLiteral("check")},
+         QStringLiteral("numbers"),
+         QStringLiteral("Check tickets against the winning numbers, written as \"5 12 23 44 61 + "
+                        "9\": read them from the files named after the options (as \"Save "
+                        "tickets as\" or --draw writes them) or from standard input, and print "
+                        "each ticket's result and how many tickets reached each tier. Give the "
+                        "game with --game, or with --daily or --numbers, --highest and --bonus."),
+         false},
+        {{QStringLiteral("list-games")},
+         {},
+         QStringLiteral("List the games --game knows: id, name and region, rules, and the date "
+                        "the rules hold from."),
+         false},
+        {{QStringLiteral("game")},
+         QStringLiteral("id"),
+         QStringLiteral("Play a game of --list-games: its numbers per ticket, highest number and "
+                        "bonus numbers, or its digits. The options below still override them."),
+         true},
         {{QStringLiteral("tickets")},
          QStringLiteral("count"),
          QStringLiteral("How many tickets to draw, 1 to 50; default 1."),
@@ -226,6 +246,11 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          QStringLiteral("highest"),
          QStringLiteral("Lotto game: also draw a bonus number from 1 to <highest>, which is "
                         "2 to 99. Without it no bonus number is drawn."),
+         true},
+        {{QStringLiteral("bonus-count")},
+         QStringLiteral("count"),
+         QStringLiteral("With --bonus: draw 1 or 2 bonus numbers; two differ and stand in "
+                        "ascending order. Default 1."),
          true},
         {{QStringLiteral("daily")},
          {},
@@ -271,7 +296,8 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          true},
         {{QStringLiteral("csv")},
          {},
-         QStringLiteral("Print each ticket as comma-separated values, the bonus number last."),
+         QStringLiteral("Print each ticket as comma-separated values, the bonus numbers last; "
+                        "with --check, its result after them; with --list-games, the games."),
          true},
     };
     return options;
@@ -285,8 +311,9 @@ QString UsageText() {
     QString text = QStringLiteral("Usage: kivora [options]\n\n");
     text += Fill(TitleVersion() +
                      QStringLiteral(" draws lottery tickets. Without options it opens its "
-                                    "window. With --draw it prints the tickets instead and "
-                                    "needs no display."),
+                                    "window. With --draw it prints the tickets instead, with "
+                                    "--check it checks tickets against a draw; neither "
+                                    "needs a display."),
                  0, 0) +
             QStringLiteral("\n\nOptions:\n");
     for (const CommandLineOption& option : CommandLineOptions()) {
@@ -311,13 +338,14 @@ QString UsageText() {
             QStringLiteral("\n\n") +
             Fill(QStringLiteral("Exit status: 0 on success, 1 for an argument that cannot be "
                                 "read or output that cannot be written, 2 for choices that "
-                                "cannot be drawn."),
+                                "cannot be drawn, winning numbers that cannot be read or "
+                                "ticket lines that --check skipped."),
                  0, 0) +
             QLatin1Char('\n');
     return text;
 }
 
-CommandLineRequest ParseCommandLine(const QStringList& arguments) {
+CommandLineRequest ParseCommandLine(const QStringList& arguments, const GameTable& games) {
     QCommandLineParser parser;
     // Qt's own options have one dash and whole words (-style, -platform).
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -354,7 +382,8 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
         }
         return Failure(kUsageError, error);
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    const bool check = parser.isSet(QStringLiteral("check"));
+    if (!parser.positionalArguments().isEmpty() && !check) {
         return Failure(kUsageError, QStringLiteral("unexpected argument '%1'.")
                                         .arg(parser.positionalArguments().constFirst()));
     }
@@ -369,16 +398,54 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
         return request;
     }
     const bool draw = parser.isSet(QStringLiteral("draw"));
-    for (const CommandLineOption& option : CommandLineOptions()) {
-        if (option.drawChoice && !draw && parser.isSet(option.names.constFirst())) {
-            return Failure(kUsageError,
-                           QStringLiteral("%1 is a choice for --draw; the window keeps its own.")
-                               .arg(DashedName(option.names.constFirst())));
-        }
+    const bool list = parser.isSet(QStringLiteral("list-games"));
+    if (int(draw) + int(check) + int(list) > 1) {
+        return Failure(kUsageError,
+                       QStringLiteral("--draw, --check and --list-games go one at a time."));
     }
-    if (!draw) {
+    // What sets the game a --check reads; the rest only shapes a draw.
+    static const QStringList kCheckChoices = {
+        QStringLiteral("game"),  QStringLiteral("numbers"),     QStringLiteral("highest"),
+        QStringLiteral("bonus"), QStringLiteral("bonus-count"), QStringLiteral("daily"),
+        QStringLiteral("csv")};
+    for (const CommandLineOption& option : CommandLineOptions()) {
+        const QString& name = option.names.constFirst();
+        if (!option.drawChoice || draw || !parser.isSet(name) ||
+            (check && kCheckChoices.contains(name)) || (list && name == QLatin1String("csv"))) {
+            continue;
+        }
+        return Failure(kUsageError,
+                       check
+                           ? QStringLiteral("%1 is a choice for --draw, not for --check.")
+                                 .arg(DashedName(name))
+                           : QStringLiteral("%1 is a choice for --draw; the window keeps its own.")
+                                 .arg(DashedName(name)));
+    }
+    request.csv = parser.isSet(QStringLiteral("csv"));
+    if (list) {
+        request.action = CommandLineRequest::Action::ListGames;
         return request;
     }
+    if (!draw && !check) {
+        return request;
+    }
+
+    // A game gives the defaults; every option given still overrides them.
+    const GameRules* game = nullptr;
+    if (parser.isSet(QStringLiteral("game"))) {
+        const QString id = parser.value(QStringLiteral("game"));
+        game = games.Find(id);
+        if (!game) {
+            const QStringList closest = games.ClosestIds(id);
+            return Failure(kChoiceError,
+                           QStringLiteral("There is no game '%1'%2. --list-games lists them all.")
+                               .arg(id, closest.isEmpty()
+                                            ? QString()
+                                            : QStringLiteral("; the closest ids are ") +
+                                                  closest.join(QStringLiteral(", "))));
+        }
+    }
+    const DrawSettings base = game ? game->ApplyTo({}) : DrawSettings{};
 
     // Every number first as a whole 32-bit number, written in decimal digits with an optional
     // sign; anything else cannot be read. Then each in its range, named by its option.
@@ -397,13 +464,18 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
     };
 
     DrawSettings& s = request.settings;
-    const bool daily = parser.isSet(QStringLiteral("daily"));
+    const bool daily = parser.isSet(QStringLiteral("daily")) || base.gameMode == GameMode::Daily;
     s.gameMode = daily ? GameMode::Daily : GameMode::Lotto;
     s.ticketCount = number(QStringLiteral("tickets"), 1);
-    s.numbersPerTicket = number(QStringLiteral("numbers"), 3);
-    s.highestNumber = number(QStringLiteral("highest"), 10);
-    s.bonusPlayed = parser.isSet(QStringLiteral("bonus"));
-    const int32_t highestBonus = number(QStringLiteral("bonus"), 2);
+    s.numbersPerTicket = number(QStringLiteral("numbers"), base.numbersPerTicket);
+    s.highestNumber = number(QStringLiteral("highest"), base.highestNumber);
+    s.bonusPlayed = parser.isSet(QStringLiteral("bonus")) || (base.bonusPlayed && !daily);
+    const int32_t highestBonus = number(QStringLiteral("bonus"), base.highestBonus);
+    s.bonusCount = number(QStringLiteral("bonus-count"), base.bonusCount);
+    if (parser.isSet(QStringLiteral("bonus-count")) && !s.bonusPlayed) {
+        return Failure(kChoiceError, QStringLiteral("--bonus-count is used with --bonus or a game "
+                                                    "with bonus numbers."));
+    }
     const auto optionalNumber = [&](const QString& name) -> std::optional<int32_t> {
         if (!parser.isSet(name)) {
             return std::nullopt;
@@ -431,7 +503,7 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
     }
     const int32_t lowest = daily ? 0 : 1;
     const int32_t highest = daily ? 9 : s.highestNumber;
-    const QString game =
+    const QString inGame =
         daily ? QStringLiteral(" in a Daily game") : QStringLiteral(" (the highest number)");
     const QString numbers = QStringLiteral(" (the numbers per ticket)");
     struct Range {
@@ -447,9 +519,9 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
              Range{"numbers", s.numbersPerTicket, 3, 7, {}, true},
              Range{"highest", s.highestNumber, 10, 99, {}, !daily},
              Range{"bonus", highestBonus, 2, 99, {}, s.bonusPlayed},
-             Range{"include", s.includeNumber.value_or(0), lowest, highest, game,
+             Range{"include", s.includeNumber.value_or(0), lowest, highest, inGame,
                    s.includeNumber.has_value()},
-             Range{"exclude", s.excludeNumber.value_or(0), lowest, highest, game,
+             Range{"exclude", s.excludeNumber.value_or(0), lowest, highest, inGame,
                    s.excludeNumber.has_value()},
          }) {
         if (r.given && (r.value < r.low || r.value > r.high)) {
@@ -502,7 +574,21 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
     if (const std::string problem = ValidateDrawSettings(s); !problem.empty()) {
         return Failure(kChoiceError, QString::fromStdString(problem));
     }
-    request.csv = parser.isSet(QStringLiteral("csv"));
+    if (check) {
+        GameRules rules = game ? *game : GameRules{};
+        rules.mode = s.gameMode;
+        rules.mainCount = s.numbersPerTicket;
+        rules.mainHighest = daily ? 9 : s.highestNumber;
+        rules.bonusCount = s.HasBonus() ? s.bonusCount : 0;
+        rules.bonusHighest = s.highestBonus;
+        if (!game) {
+            rules.name = rules.Summary();
+        }
+        request.check = {rules, parser.value(QStringLiteral("check")), parser.positionalArguments(),
+                         request.csv};
+        request.action = CommandLineRequest::Action::Check;
+        return request;
+    }
     request.action = CommandLineRequest::Action::Draw;
     return request;
 }
@@ -513,8 +599,10 @@ QString FormatTicket(const Ticket& ticket, bool csv) {
         fields << QString::number(number);
     }
     if (csv) {
-        if (ticket.bonus) {
-            fields << QString::number(*ticket.bonus);
+        for (const auto& bonus : {ticket.bonus, ticket.secondBonus}) {
+            if (bonus) {
+                fields << QString::number(*bonus);
+            }
         }
         return fields.join(QLatin1Char(','));
     }
@@ -522,12 +610,31 @@ QString FormatTicket(const Ticket& ticket, bool csv) {
     if (ticket.bonus) {
         line += QStringLiteral(" + ") + QString::number(*ticket.bonus);
     }
+    if (ticket.secondBonus) {
+        line += QLatin1Char(' ') + QString::number(*ticket.secondBonus);
+    }
     return line;
 }
 
 int RunCommandLine(const QStringList& arguments, const DrawServices& services, std::ostream& out,
                    std::ostream& err) {
-    const CommandLineRequest request = ParseCommandLine(arguments);
+    return RunCommandLine(arguments, services, out, err, std::cin);
+}
+
+int RunCommandLine(const QStringList& arguments, const DrawServices& services, std::ostream& out,
+                   std::ostream& err, std::istream& in) {
+    // Only what names a game needs the table, and with it the user's file.
+    const bool needsGames = arguments.contains(QStringLiteral("--list-games")) ||
+                            std::ranges::any_of(arguments, [](const QString& a) {
+                                return a.contains(QStringLiteral("game"));
+                            });
+    QString tableProblem;
+    const GameTable games =
+        needsGames ? GameTable::Load(GameTable::UserFilePath(), &tableProblem) : GameTable();
+    if (!tableProblem.isEmpty()) {
+        err << "kivora: " << tableProblem.toLocal8Bit().constData() << '\n';
+    }
+    const CommandLineRequest request = ParseCommandLine(arguments, games);
     switch (request.action) {
     case CommandLineRequest::Action::Window:
         return kRunWindow;
@@ -544,6 +651,15 @@ int RunCommandLine(const QStringList& arguments, const DrawServices& services, s
     case CommandLineRequest::Action::Version:
         out << TitleVersion().toLocal8Bit().constData() << '\n'
             << CopyrightText().toLocal8Bit().constData() << '\n';
+        break;
+    case CommandLineRequest::Action::ListGames:
+        ListGames(games, request.csv, out);
+        break;
+    case CommandLineRequest::Action::Check:
+        if (const int code = RunCheck(request.check, in, out, err); code != 0) {
+            out.flush();
+            return code;
+        }
         break;
     case CommandLineRequest::Action::Draw: {
         // The request was checked when it was read, so the drawer has nothing to refuse.

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,14 +28,15 @@ struct Outcome {
     QString err;
 };
 
-Outcome Run(const QStringList& options) {
+Outcome Run(const QStringList& options, const QByteArray& input = {}) {
     Generator generator = Generator::FromSeed(7);
     FixedClock clock;
     PlainSeedLocale locale;
+    std::istringstream in(input.toStdString());
     std::ostringstream out;
     std::ostringstream err;
     const int code = RunCommandLine(QStringList{QStringLiteral("kivora")} + options,
-                                    {generator, clock, locale}, out, err);
+                                    {generator, clock, locale}, out, err, in);
     return {code, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
 }
 
@@ -56,6 +58,9 @@ class TestCommandLine : public QObject {
     Q_OBJECT
 
 private slots:
+    // --game reads the user's games file: never the real one.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
     // text: stdout on success, otherwise the error that follows "kivora: " on stderr.
     void RunCommandLine_arguments_printOrFailAsAsked_data() {
         QTest::addColumn<QString>("options");
@@ -108,6 +113,20 @@ private slots:
         choice("--daily --bonus 10",
                "--bonus is for a Lotto game; a Daily game has no bonus number.");
         choice("--prefer odd", "--prefer takes low, high or mixed, not 'odd'.");
+        choice("--game megamillions", "There is no game 'megamillions'; the closest ids are "
+                                      "mega-millions. --list-games lists them all.");
+        choice("--bonus-count 2", "--bonus-count is used with --bonus or a game with bonus "
+                                  "numbers.");
+        choice("--game pick3 --bonus 5",
+               "--bonus is for a Lotto game; a Daily game has no bonus number.");
+        choice("--bonus 2 --bonus-count 3", "The count of bonus numbers must be from 1 to 2, "
+                                            "not 3.");
+        row("--draw --list-games", kUsageError,
+            "--draw, --check and --list-games go one at a time.");
+        row("--check 1,2,3 --tickets 3", kUsageError,
+            "--tickets is a choice for --draw, not for --check.");
+        row("--check 1,2,3,4", kChoiceError,
+            "the winning numbers cannot be read: 3/10 draws 3 numbers; the text holds 4 numbers.");
         choice("--based-on moon", "--based-on takes random, date, sign or name, not 'moon'.");
         choice("--based-on date --date 1600-12-31",
                "--date takes a date from 1601-01-01 to 9999-12-31, not 1600-12-31.");
@@ -208,6 +227,66 @@ private slots:
             QVERIFY(include < 0 || ticket.contains(include));
             QVERIFY(!ticket.contains(exclude));
         }
+    }
+
+    // A game's draw read back by --check, CSV and plain: every line a ticket of the game, each
+    // with its result, and the tiers after them.
+    void RunCommandLine_gameDrawChecked_everyTicketResulted() {
+        const Outcome draw = Run({"--draw", "--game", "euromillions", "--tickets", "50", "--csv"});
+        QCOMPARE(draw.exitCode, 0);
+        const QStringList tickets = draw.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(tickets.size(), 50);
+        for (const QString& line : tickets) {
+            const QStringList f = line.split(',');
+            QCOMPARE(f.size(), 7);
+            QVERIFY2(f[5].toInt() >= 1 && f[5].toInt() < f[6].toInt() && f[6].toInt() <= 12,
+                     qPrintable(line));
+        }
+        const QStringList check = {"--check", "1 2 3 4 5 + 6 7", "--game", "euromillions"};
+        const Outcome csv = Run(check + QStringList{"--csv"}, draw.out.toUtf8());
+        QCOMPARE(std::pair(csv.exitCode, csv.err), std::pair(0, QString()));
+        const QStringList results = csv.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(results.size(), 50);
+        for (qsizetype i = 0; i < results.size(); ++i) {
+            QVERIFY2(results[i].startsWith(tickets[i] + ","), qPrintable(results[i]));
+        }
+        const Outcome plain = Run(check, "1 2 3 4 5 + 6 7\n4 5 6 7 8 + 1 6\n1 2 3 4 50 + 2 7\n");
+        QCOMPARE(plain.out, "1 2 3 4 5 + 6 7: 5 + 2\n4 5 6 7 8 + 1 6: 2 + 1\n"
+                            "1 2 3 4 50 + 2 7: 4 + 1\n\n5 + 2: 1 ticket\n4 + 1: 1 ticket\n"
+                            "2 + 1: 1 ticket\nOnly the lottery's own results count.\n");
+    }
+
+    // A line that is no ticket of the game is named by file and line and skipped: status 2.
+    void RunCommandLine_checkWithBadLines_reportsAndExitsTwo() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("t.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("1\t2\t3\n\n4\t5\n7\t8\t9\n");
+        file.close();
+        const Outcome outcome =
+            Run({"--check", "1 2 3", file.fileName(), dir.filePath("missing.txt")});
+        QCOMPARE(outcome.exitCode, kChoiceError);
+        QCOMPARE(outcome.out, "1 2 3: 3\n7 8 9: 0\n\n3: 1 ticket\n0: 1 ticket\n"
+                              "Only the lottery's own results count.\n");
+        QVERIFY2(outcome.err.startsWith("kivora: " + file.fileName() +
+                                        ", line 3: a 3/10 ticket has 3 numbers; skipped.\n"
+                                        "kivora: " +
+                                        dir.filePath("missing.txt") + " could not be read: "),
+                 qPrintable(outcome.err));
+    }
+
+    void RunCommandLine_listGames_oneLinePerGame() {
+        const Outcome text = Run({"--list-games"});
+        QCOMPARE(text.exitCode, 0);
+        QVERIFY(QRegularExpression("^powerball +Powerball \\(United States\\) +5/69 \\+ 1/26 +"
+                                   "from 2015-10-07$",
+                                   QRegularExpression::MultilineOption)
+                    .match(text.out)
+                    .hasMatch());
+        const Outcome csv = Run({"--list-games", "--csv"});
+        QVERIFY(csv.out.startsWith("id,name,region,rules,valid from\n"
+                                   "powerball,Powerball,United States,5/69 + 1/26,2015-10-07\n"));
+        QCOMPARE(csv.out.count('\n'), 26);
     }
 
     // The real program. out: a pattern for all of stdout; nothing lands in the settings folder.

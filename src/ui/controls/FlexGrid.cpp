@@ -220,6 +220,27 @@ Qt::Alignment FlexGrid::ColAlignmentFlags(int col) const {
     return model_->Alignment(col);
 }
 
+void FlexGrid::SetCheck(const QList<QList<bool>>& marked, const QStringList& match) {
+    model_->SetCheck(marked, match);
+    if (model_->HasCheck()) {
+        const int matchColumn = model_->Cols() - 1;
+        setColumnWidth(matchColumn, fontMetrics().horizontalAdvance(QStringLiteral("5 + 2 supp")) +
+                                        fontMetrics().averageCharWidth() * 6);
+    }
+}
+
+void FlexGrid::ClearCheck() {
+    model_->ClearCheck();
+}
+
+bool FlexGrid::Marked(int row, int col) const {
+    return model_->Marked(row, col);
+}
+
+QString FlexGrid::MatchText(int row) const {
+    return model_->MatchText(row);
+}
+
 void FlexGrid::ApplyWidth(int col) {
     const int pixels = ColWidthPixels(col);
     if (col == 0) {

@@ -69,6 +69,16 @@ public:
     // A heading line (Ticket, N1..., B), then one line per ticket with its label.
     QString TicketsAsCsv() const;
 
+    // A check against a draw: marked[r][c] for ticket row r and number column c, and each
+    // ticket's result in a "Match" column after the last. Both stay out of the cells that
+    // copying, saving and printing read, and go with the next re-layout, Start or ClearCheck.
+    void SetCheck(const QList<QList<bool>>& marked, const QStringList& match);
+    void ClearCheck();
+    bool Marked(int row, int col) const;
+    // Empty without a check.
+    QString MatchText(int row) const;
+    FlexGridModel* Model() const { return model_; }
+
     QAction* CopyAction() const { return copyAction_; }
     QAction* SaveAction() const { return saveAction_; }
     void CopyTickets();

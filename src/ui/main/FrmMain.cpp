@@ -1,5 +1,6 @@
 #include "FrmMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
@@ -7,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -22,14 +24,17 @@
 #include "ui/common/WindowDrag.h"
 #include "ui/common/WindowLabel.h"
 #include "engine/Draw.h"
+#include "engine/GameRules.h"
 #include "engine/Generator.h"
 #include "engine/TicketDrawer.h"
 #include "engine/TicketGrid.h"
+#include "games/GameTable.h"
 #include "print/Printout.h"
 #include "settings/Registry.h"
 #include "settings/StoreBatch.h"
 #include "settings/StoredSettings.h"
 #include "ui/about/FrmAbout.h"
+#include "ui/check/FrmCheck.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
@@ -37,6 +42,7 @@
 #include "ui/controls/ListBox.h"
 #include "ui/controls/OptionList.h"
 #include "ui/controls/XPButton.h"
+#include "ui/games/GameMenu.h"
 #include "ui/main/OptionPanel.h"
 
 namespace kivora {
@@ -82,6 +88,7 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
     BuildControls();
     SetTabOrder();
     SetUpHints();
+    WireGamesAndCheck();
     // Focus in the panel's light yellow: it reads well on the panel's blue-grey.
     auto* ring = new FocusRing(this, kLabelColor);
     for (OptionList* list : findChildren<OptionList*>(Qt::FindDirectChildrenOnly)) {
@@ -93,6 +100,34 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
 }
 
 FrmMain::~FrmMain() = default;
+
+void FrmMain::WireGamesAndCheck() {
+    gameMenu_ = new GameMenu(
+        GameTable::UserFilePath(), [this](const GameRules& game) { panel_->ApplyGame(game); },
+        this);
+    QList<QWidget*> lists;
+    for (OptionList* list : findChildren<OptionList*>(Qt::FindDirectChildrenOnly)) {
+        lists << list->box();
+    }
+    gameMenu_->InstallOn(this, lists);
+    auto* check = new QAction(QStringLiteral("Check against the draw\u2026"), flxGrid_);
+    check->setObjectName(QStringLiteral("actCheck"));
+    check->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    check->setShortcutContext(Qt::WindowShortcut);
+    auto* separator = new QAction(flxGrid_);
+    separator->setSeparator(true);
+    flxGrid_->addActions({separator, gameMenu_->Submenu()->menuAction(), check});
+    connect(check, &QAction::triggered, this, [this] {
+        FrmCheck::Open(
+            *flxGrid_,
+            [this] {
+                const auto& chosen = gameMenu_->Chosen();
+                return GameRules::ForSettings(panel_->ReadDrawSettings(),
+                                              chosen ? &*chosen : nullptr);
+            },
+            this);
+    });
+}
 
 QLabel* FrmMain::MakeLabel(const char* name, const QString& text, int left, int top, int width,
                            int height, bool autoSize) {
@@ -469,6 +504,7 @@ void FrmMain::LoadSettings() {
     panel_->SetGameMode(ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kGameMode) != 0
                             ? GameMode::Daily
                             : GameMode::Lotto);
+    panel_->SetBonusCount(ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kBonusCount));
 }
 
 void FrmMain::SaveSettings() {
@@ -481,6 +517,11 @@ void FrmMain::SaveSettings() {
         batch.Set(kStoredListValues[i], static_cast<int32_t>(position));
     }
     batch.Set(kGameMode, panel_->IsLotto() ? 0 : 1);
+    // Only a store that has known two bonus numbers gets the value: the others keep eight.
+    if (panel_->BonusCount() == 2 ||
+        ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kBonusCount) != 0) {
+        batch.Set(kBonusCount, panel_->BonusCount());
+    }
     batch.Commit();
 }
 
