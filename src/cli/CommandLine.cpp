@@ -367,10 +367,12 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments, const GameTabl
         if (!parser.unknownOptionNames().isEmpty()) {
             const QString name = parser.unknownOptionNames().constFirst();
             const auto typed =
-                std::find_if(arguments.begin() + 1, arguments.end(), [&](const QString& argument) {
-                    return argument == u'-' + name || argument == QStringLiteral("--") + name ||
-                           argument.startsWith(QStringLiteral("--") + name + u'=');
-                });
+                std::find_if(arguments.begin() + std::min<qsizetype>(1, arguments.size()),
+                             arguments.end(), [&](const QString& argument) {
+                                 return argument == u'-' + name ||
+                                        argument == QStringLiteral("--") + name ||
+                                        argument.startsWith(QStringLiteral("--") + name + u'=');
+                             });
             return Failure(
                 kUsageError,
                 QStringLiteral("unknown option '%1'.")
@@ -505,7 +507,6 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments, const GameTabl
     const int32_t highest = daily ? 9 : s.highestNumber;
     const QString inGame =
         daily ? QStringLiteral(" in a Daily game") : QStringLiteral(" (the highest number)");
-    const QString numbers = QStringLiteral(" (the numbers per ticket)");
     struct Range {
         const char* option;
         int32_t value;
@@ -548,9 +549,9 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments, const GameTabl
         }
         if (daily && (s.includePosition < 1 || s.includePosition > s.numbersPerTicket)) {
             return Failure(kChoiceError,
-                           QStringLiteral("--include-position takes 1 to %1%2, not %3.")
+                           QStringLiteral("--include-position takes 1 to %1 (the numbers per "
+                                          "ticket), not %2.")
                                .arg(s.numbersPerTicket)
-                               .arg(numbers)
                                .arg(s.includePosition));
         }
     }

@@ -200,7 +200,7 @@ private slots:
     }
 
     // Random hand-edited files, adversarial pieces included: after a save QSettings reads the
-    // eight values saved and every other key as before. Fixed seed, a few thousand files.
+    // eight values saved and every other key as before. Fixed seed, a thousand files.
     void SetIniValues_randomFiles_qsettingsReadsTheSave_data() {
         QTest::addColumn<QString>("section");
         QTest::addColumn<uint>("seed");
@@ -229,7 +229,7 @@ private slots:
             return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(random)];
         };
         const QString prefix = section.isEmpty() ? QString() : section + '/';
-        for (int round = 0; round < 800; ++round) {
+        for (int round = 0; round < 500; ++round) {
             QByteArray before = random() % 4 == 0 ? "\xef\xbb\xbf" : "";
             before += pick({"", " ", "\t ", "\n", "\v"});
             for (auto lines = random() % 9; lines > 0; --lines) {

@@ -503,6 +503,36 @@ private slots:
         QTEST(Describe(printing.w, "message="), "message");
     }
 
+    // Return held on the focused Print button: the repeats that queue up while the print holds
+    // input back (a release and a press of one time each, without the repeat flag) are the same
+    // press, and print nothing more.
+    void cmdPrint_returnHeldDuringPrint_printsOnce() {
+        int prints = 0;
+        QWidget* button = nullptr;
+        Window printing([&] {
+            ++prints;
+            for (const quint64 time : {100, 130, 160}) {
+                for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+                    auto* repeat = new QKeyEvent(type, Qt::Key_Return, Qt::NoModifier);
+                    repeat->setTimestamp(time);
+                    QCoreApplication::postEvent(button, repeat);
+                }
+            }
+            return std::make_unique<HoldingPort>(false);
+        });
+        printing.w.Form_Load();
+        printing.w.cmdStart_Click();
+        button = Find(printing.w, "cmdPrint");
+        for (const auto& [type, time] :
+             {std::pair(QEvent::KeyPress, 50), {QEvent::KeyRelease, 300}}) {
+            QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier);
+            key.setTimestamp(time);
+            QCoreApplication::sendEvent(button, &key);
+            QCoreApplication::processEvents(); // the queued repeats
+        }
+        QCOMPARE(prints, 1);
+    }
+
     void cmdStart_bonusThenOthers_colourClearedAndIncludePlaced() {
         QCOMPARE(Apply(w(), "cboTickets=3;cboBonus=Yes;cmdStart"), QString());
         for (int r = 1; r <= 3; ++r) {
