@@ -156,6 +156,45 @@ CommandLineRequest ReadBasis(const QCommandLineParser& parser, DrawSettings& s) 
     return {};
 }
 
+// --history and its choices; a day counts from its first moment to its last, local time.
+CommandLineRequest ReadHistoryRequest(const QCommandLineParser& parser) {
+    CommandLineRequest request;
+    for (const QString& option : parser.optionNames()) {
+        if (option != QLatin1String("history") && option != QLatin1String("csv") &&
+            option != QLatin1String("since") && option != QLatin1String("until") &&
+            option != QLatin1String("game")) {
+            return Failure(
+                kUsageError,
+                QStringLiteral("%1 does not go with --history.").arg(DashedName(option)));
+        }
+    }
+    for (const QString& name : {QStringLiteral("since"), QStringLiteral("until")}) {
+        if (!parser.isSet(name)) {
+            continue;
+        }
+        const QDate day = QDate::fromString(parser.value(name), Qt::ISODate);
+        if (!day.isValid()) {
+            return Failure(kUsageError,
+                           QStringLiteral("--%1 takes a date written yyyy-mm-dd, not '%2'.")
+                               .arg(name, parser.value(name)));
+        }
+        if (name == QLatin1String("since")) {
+            request.history.since = day.startOfDay();
+        } else {
+            request.history.until = day.endOfDay();
+        }
+    }
+    request.history.presetId = parser.value(QStringLiteral("game"));
+    request.csv = parser.isSet(QStringLiteral("csv"));
+    request.action = CommandLineRequest::Action::History;
+    return request;
+}
+
+QString HistoryFolder(const DrawServices& services) {
+    return services.historyFolder.isEmpty() ? HistoryStore::DefaultFolder()
+                                            : services.historyFolder;
+}
+
 } // namespace
 
 const std::vector<CommandLineOption>& CommandLineOptions() {
@@ -172,6 +211,23 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          {},
          QStringLiteral("Draw tickets without opening the window and print them to standard "
                         "output, one ticket a line."),
+         false},
+        {{QStringLiteral("history")},
+         {},
+         QStringLiteral("Print the kept batches of tickets, newest first: each batch's time, "
+                        "game and tickets."),
+         false},
+        {{QStringLiteral("since")},
+         QStringLiteral("yyyy-mm-dd"),
+         QStringLiteral("With --history: only batches drawn on this day or later."),
+         false},
+        {{QStringLiteral("until")},
+         QStringLiteral("yyyy-mm-dd"),
+         QStringLiteral("With --history: only batches drawn on this day or earlier."),
+         false},
+        {{QStringLiteral("game")},
+         QStringLiteral("id"),
+         QStringLiteral("With --history: only batches of this game preset."),
          false},
         {{QStringLiteral("tickets")},
          QStringLiteral("count"),
@@ -232,9 +288,14 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          QStringLiteral("name"),
          QStringLiteral("With --based-on name: the name, word or number; default none."),
          true},
+        {{QStringLiteral("keep")},
+         {},
+         QStringLiteral("Also add the tickets to the history, as the window does."),
+         true},
         {{QStringLiteral("csv")},
          {},
-         QStringLiteral("Print each ticket as comma-separated values, the bonus number last."),
+         QStringLiteral("Print each ticket as comma-separated values, the bonus number last; "
+                        "also with --history."),
          true},
     };
     return options;
@@ -277,7 +338,7 @@ QString UsageText() {
             QStringLiteral("\n\n") +
             Fill(QStringLiteral("Exit status: 0 on success, 1 for an argument that cannot be "
                                 "read or output that cannot be written, 2 for choices that "
-                                "cannot be drawn."),
+                                "cannot be drawn or a history that cannot be read."),
                  0, 0) +
             QLatin1Char('\n');
     return text;
@@ -318,6 +379,20 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
         return request;
     }
     const bool draw = parser.isSet(QStringLiteral("draw"));
+    const bool history = parser.isSet(QStringLiteral("history"));
+    if (draw && history) {
+        return Failure(kUsageError, QStringLiteral("--draw and --history do not go together."));
+    }
+    for (const QString& name :
+         {QStringLiteral("since"), QStringLiteral("until"), QStringLiteral("game")}) {
+        if (!history && parser.isSet(name)) {
+            return Failure(kUsageError,
+                           QStringLiteral("%1 is used with --history.").arg(DashedName(name)));
+        }
+    }
+    if (history) {
+        return ReadHistoryRequest(parser);
+    }
     for (const CommandLineOption& option : CommandLineOptions()) {
         if (option.drawChoice && !draw && parser.isSet(option.names.constFirst())) {
             return Failure(kUsageError,
@@ -424,6 +499,7 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
         return Failure(kChoiceError, QString::fromStdString(problem));
     }
     request.csv = parser.isSet(QStringLiteral("csv"));
+    request.keep = parser.isSet(QStringLiteral("keep"));
     request.action = CommandLineRequest::Action::Draw;
     return request;
 }
@@ -465,23 +541,99 @@ int RunCommandLine(const QStringList& arguments, const DrawServices& services, s
     case CommandLineRequest::Action::Version:
         out << VersionText().toLocal8Bit().constData() << '\n';
         break;
-    case CommandLineRequest::Action::Draw:
+    case CommandLineRequest::Action::Draw: {
+        std::vector<Ticket> tickets;
         try {
             TicketDrawer drawer(services.generator, services.clock, services.locale);
             drawer.Draw(request.settings, [&](int, const Ticket& ticket) {
                 out << FormatTicket(ticket, request.csv).toLocal8Bit().constData() << '\n';
+                tickets.push_back(ticket);
             });
         } catch (const InvalidDrawSettings& problem) {
             err << "kivora: " << problem.what() << '\n';
             return kChoiceError;
         }
+        if (request.keep) {
+            HistoryStore store(HistoryFolder(services));
+            const HistoryStore::Outcome kept =
+                store.Add(HistoryBatch::Now(request.settings, std::move(tickets)));
+            if (!kept.damagedPath.isEmpty()) {
+                err << "kivora: "
+                    << QStringLiteral("The damaged ticket history was moved to %1 and a new one "
+                                      "was started at %2.")
+                           .arg(kept.damagedPath, kept.newPath)
+                           .toLocal8Bit()
+                           .constData()
+                    << '\n';
+            }
+            if (!kept.ok) {
+                out.flush();
+                err << "kivora: " << kept.error.toLocal8Bit().constData() << '\n';
+                return kUsageError;
+            }
+        }
         break;
+    }
+    case CommandLineRequest::Action::History: {
+        std::vector<HistoryBatch> batches;
+        if (const int code = ReadHistory(request, services, batches, err); code != 0) {
+            return code;
+        }
+        out << FormatHistory(batches, request.csv).toLocal8Bit().constData();
+        break;
+    }
     }
     // A full disk or a closed pipe must not pass for success.
     if (!out.flush()) {
         err << "kivora: the output could not be written.\n";
         return kUsageError;
     }
+    return 0;
+}
+
+QString FormatHistory(const std::vector<HistoryBatch>& batches, bool csv) {
+    QString text;
+    for (const HistoryBatch& batch : batches) {
+        const QString time = batch.LocalTime().toString(Qt::ISODate);
+        if (csv) {
+            QString game = batch.GameText();
+            if (game.contains(QLatin1Char(',')) || game.contains(QLatin1Char('"'))) {
+                game = QLatin1Char('"') + game.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+                       QLatin1Char('"');
+            }
+            for (size_t i = 0; i < batch.tickets.size(); ++i) {
+                text += QStringLiteral("%1,%2,%3,%4,%5\n")
+                            .arg(time, game)
+                            .arg(batch.id)
+                            .arg(i + 1)
+                            .arg(FormatTicket(batch.tickets[i], true));
+            }
+            continue;
+        }
+        text +=
+            QStringLiteral("%1  %2  batch %3, %4 %5\n")
+                .arg(QString(time).replace(QLatin1Char('T'), QLatin1Char(' ')), batch.GameText())
+                .arg(batch.id)
+                .arg(batch.tickets.size())
+                .arg(batch.tickets.size() == 1 ? QStringLiteral("ticket")
+                                               : QStringLiteral("tickets"));
+        for (const Ticket& ticket : batch.tickets) {
+            text += QStringLiteral("  ") + FormatTicket(ticket, false) + QLatin1Char('\n');
+        }
+    }
+    return text;
+}
+
+int ReadHistory(const CommandLineRequest& request, const DrawServices& services,
+                std::vector<HistoryBatch>& batches, std::ostream& err) {
+    HistoryStore::ReadResult read =
+        HistoryStore(HistoryFolder(services)).Read(request.history, true);
+    if (read.status == HistoryStore::ReadStatus::Damaged ||
+        read.status == HistoryStore::ReadStatus::Failed) {
+        err << "kivora: " << read.error.toLocal8Bit().constData() << '\n';
+        return kChoiceError;
+    }
+    batches = std::move(read.batches);
     return 0;
 }
 
