@@ -14,6 +14,10 @@
 
 #include <atomic>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace kivora {
 
 namespace {
@@ -245,6 +249,38 @@ HistoryStore::Outcome HistoryStore::OpenForWriting(Connection& connection) {
     return outcome;
 }
 
+// The same file still at the path: another Kivora may have moved a damaged one aside.
+bool HistoryStore::WriterStillOnFile() const {
+#ifdef Q_OS_UNIX
+    struct stat now {};
+    return ::stat(QFile::encodeName(FilePath()).constData(), &now) == 0 &&
+           now.st_ino == writerFile_.first && now.st_dev == writerFile_.second;
+#else
+    return false;
+#endif
+}
+
+// The writing connection stays open between batches, so that a batch costs one transaction
+// and not an opening and a checkpoint as well.
+HistoryStore::Outcome HistoryStore::OpenWriter() {
+    if (writer_ && WriterStillOnFile()) {
+        return {};
+    }
+    writer_ = std::make_unique<Connection>(FilePath(), false);
+    Outcome outcome = OpenForWriting(*writer_);
+    if (!outcome.ok) {
+        writer_.reset();
+        return outcome;
+    }
+#ifdef Q_OS_UNIX
+    struct stat opened {};
+    if (::stat(QFile::encodeName(FilePath()).constData(), &opened) == 0) {
+        writerFile_ = {opened.st_ino, opened.st_dev};
+    }
+#endif
+    return outcome;
+}
+
 HistoryStore::Outcome HistoryStore::WriteBatch(QSqlDatabase& db, const HistoryBatch& batch) {
     Outcome outcome;
     QSqlQuery query(db);
@@ -308,14 +344,16 @@ HistoryStore::Outcome HistoryStore::WritePending() {
     for (int attempt = 0; attempt < 2 && !pending_.empty(); ++attempt) {
         Outcome outcome;
         {
-            Connection connection(FilePath(), false);
-            outcome = OpenForWriting(connection);
+            outcome = OpenWriter();
             while (outcome.ok && !pending_.empty()) {
-                outcome = WriteBatch(connection.Db(), pending_.front());
+                outcome = WriteBatch(writer_->Db(), pending_.front());
                 if (outcome.ok) {
                     pending_.pop_front();
                 }
             }
+        }
+        if (!outcome.ok) {
+            writer_.reset(); // a fresh connection at the next chance
         }
         if (outcome.ok) {
             return result;
@@ -502,12 +540,11 @@ HistoryStore::Outcome HistoryStore::RunDelete(const QString& where, const QVaria
     if (!QFileInfo::exists(FilePath())) {
         return {};
     }
-    Connection connection(FilePath(), false);
-    Outcome outcome = OpenForWriting(connection);
+    Outcome outcome = OpenWriter();
     if (!outcome.ok) {
         return outcome;
     }
-    QSqlQuery query(connection.Db());
+    QSqlQuery query(writer_->Db());
     bool ok = query.exec(QStringLiteral("BEGIN IMMEDIATE")) &&
               query.prepare(QStringLiteral("DELETE FROM batch") + where);
     for (const QVariant& value : values) {

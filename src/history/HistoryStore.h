@@ -15,6 +15,8 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "HistoryBatch.h"
@@ -76,6 +78,8 @@ public:
 
 private:
     class Connection;
+    Outcome OpenWriter();
+    bool WriterStillOnFile() const;
     Outcome OpenForWriting(Connection& connection);
     Outcome WriteBatch(QSqlDatabase& db, const HistoryBatch& batch);
     Outcome RunDelete(const QString& where, const QVariantList& values);
@@ -83,6 +87,8 @@ private:
 
     QString folder_;
     std::deque<HistoryBatch> pending_;
+    std::unique_ptr<Connection> writer_;
+    std::pair<uint64_t, uint64_t> writerFile_; // inode and device of the open file
 };
 
 } // namespace kivora

@@ -324,9 +324,8 @@ private slots:
         QFETCH(bool, database);
         QVERIFY(QDir().mkpath(Folder()));
         if (database) {
-            HistoryStore store(Folder());
             for (int i = 0; i < 20; ++i) {
-                QVERIFY(store.Add(Sample(0)).ok);
+                QVERIFY(HistoryStore(Folder()).Add(Sample(0)).ok);
             }
             QFile file(File());
             QVERIFY(file.open(QIODevice::ReadWrite));
