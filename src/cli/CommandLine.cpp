@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <ostream>
-#include <tuple>
 
 #include "AppInfo.h"
 #include "engine/Draw.h"
@@ -100,13 +100,16 @@ CommandLineRequest Failure(int exitCode, const QString& error) {
 // The basis and its input, as the panel's basis list and the one picker it shows. The date
 // picker starts at today and the sign list at Aries; the date picker's range is 1601 to 9999.
 CommandLineRequest ReadBasis(const QCommandLineParser& parser, DrawSettings& s) {
-    const QStringList bases = {QStringLiteral("random"), QStringLiteral("date"),
-                               QStringLiteral("sign"), QStringLiteral("name")};
     const QString basis = parser.isSet(QStringLiteral("based-on"))
                               ? parser.value(QStringLiteral("based-on")).toLower()
                               : QStringLiteral("random");
-    const qsizetype position = bases.indexOf(basis);
-    if (position < 0) {
+    const auto named =
+        std::find_if(kDrawBasisNames.begin(), kDrawBasisNames.end(), [&](std::string_view name) {
+            return QLatin1String(name.data(), static_cast<qsizetype>(name.size()))
+                       .compare(basis, Qt::CaseInsensitive) == 0;
+        });
+    const auto position = named - kDrawBasisNames.begin();
+    if (named == kDrawBasisNames.end()) {
         return Failure(kChoiceError,
                        QStringLiteral("--based-on takes random, date, sign or name, not '%1'.")
                            .arg(parser.value(QStringLiteral("based-on"))));
@@ -120,9 +123,7 @@ CommandLineRequest ReadBasis(const QCommandLineParser& parser, DrawSettings& s) 
     if (parser.isSet(QStringLiteral("text")) && basis != QLatin1String("name")) {
         return Failure(kChoiceError, QStringLiteral("--text is used with --based-on name."));
     }
-    static constexpr DrawBasis kBases[] = {DrawBasis::Random, DrawBasis::Date, DrawBasis::Sign,
-                                           DrawBasis::Name};
-    s.drawBasedOn = kBases[position];
+    s.drawBasedOn = DrawBasisAt(static_cast<int>(position));
 
     QDate date = QDate::currentDate();
     if (parser.isSet(QStringLiteral("date"))) {
@@ -438,10 +439,16 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
     s.highestNumber = number(QStringLiteral("highest"), 10);
     s.bonusPlayed = parser.isSet(QStringLiteral("bonus"));
     const int32_t highestBonus = number(QStringLiteral("bonus"), 2);
-    s.includeNumber = number(QStringLiteral("include"), NoInclude);
-    s.excludeNumber = number(QStringLiteral("exclude"), NoExclude);
+    const auto optionalNumber = [&](const QString& name) -> std::optional<int32_t> {
+        if (!parser.isSet(name)) {
+            return std::nullopt;
+        }
+        return number(name, 0);
+    };
+    s.includeNumber = optionalNumber(QStringLiteral("include"));
+    s.excludeNumber = optionalNumber(QStringLiteral("exclude"));
     // The window puts the position list at "1" whenever a Daily include number is chosen.
-    const bool dailyInclude = daily && s.includeNumber != NoInclude;
+    const bool dailyInclude = daily && s.includeNumber;
     s.includePosition = number(QStringLiteral("include-position"), dailyInclude ? 1 : 0);
     if (!badNumber.isEmpty()) {
         return Failure(kChoiceError, badNumber);
@@ -453,25 +460,10 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
                            .arg(highestBonus));
     }
     s.highestBonus = static_cast<int16_t>(highestBonus);
-    if (parser.isSet(QStringLiteral("include-position")) && s.includeNumber == NoInclude) {
+    if (parser.isSet(QStringLiteral("include-position")) && !s.includeNumber) {
         return Failure(kChoiceError,
                        QStringLiteral("--include-position places the number of --include; "
                                       "there is none."));
-    }
-    // A typed number equal to a sentinel would otherwise read as "none".
-    const int32_t lowest = daily ? 0 : 1;
-    const int32_t highest = daily ? 9 : s.highestNumber;
-    for (const auto& [name, value, sentinel, what] :
-         {std::tuple{QStringLiteral("include"), s.includeNumber, NoInclude, "include"},
-          std::tuple{QStringLiteral("exclude"), s.excludeNumber, NoExclude, "exclude"}}) {
-        if (parser.isSet(name) && value == sentinel) {
-            return Failure(kChoiceError,
-                           QStringLiteral("The number to %1 must be from %2 to %3, not %4.")
-                               .arg(QLatin1String(what))
-                               .arg(lowest)
-                               .arg(highest)
-                               .arg(value));
-        }
     }
 
     const QString prefer = parser.value(QStringLiteral("prefer")).toLower();
@@ -491,9 +483,9 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
     }
 
     // The window refuses this before anything else, in these words.
-    if (s.includeNumber != NoInclude && s.includeNumber == s.excludeNumber) {
-        return Failure(kChoiceError, QString::fromStdString(
-                                         SameNumberMessage(std::to_string(s.includeNumber), "\n")));
+    if (s.includeNumber && s.includeNumber == s.excludeNumber) {
+        return Failure(kChoiceError, QString::fromStdString(SameNumberMessage(
+                                         std::to_string(*s.includeNumber), "\n")));
     }
     if (const std::string problem = ValidateDrawSettings(s); !problem.empty()) {
         return Failure(kChoiceError, QString::fromStdString(problem));
@@ -542,17 +534,13 @@ int RunCommandLine(const QStringList& arguments, const DrawServices& services, s
         out << VersionText().toLocal8Bit().constData() << '\n';
         break;
     case CommandLineRequest::Action::Draw: {
+        // The request was checked when it was read, so the drawer has nothing to refuse.
         std::vector<Ticket> tickets;
-        try {
-            TicketDrawer drawer(services.generator, services.clock, services.locale);
-            drawer.Draw(request.settings, [&](int, const Ticket& ticket) {
-                out << FormatTicket(ticket, request.csv).toLocal8Bit().constData() << '\n';
-                tickets.push_back(ticket);
-            });
-        } catch (const InvalidDrawSettings& problem) {
-            err << "kivora: " << problem.what() << '\n';
-            return kChoiceError;
-        }
+        TicketDrawer drawer(services.generator, services.clock, services.locale);
+        drawer.Draw(request.settings, [&](int, const Ticket& ticket) {
+            out << FormatTicket(ticket, request.csv).toLocal8Bit().constData() << '\n';
+            tickets.push_back(ticket);
+        });
         if (request.keep) {
             HistoryStore store(HistoryFolder(services));
             const HistoryStore::Outcome kept =

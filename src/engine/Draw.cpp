@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "Clock.h"
@@ -14,12 +15,13 @@ namespace {
 
 // How many values of the range a rejection loop may still take, so that a call that could
 // never finish is refused before it starts.
-int32_t UsableCount(NumberRange range, int32_t exclude, int32_t alsoTaken) {
+int32_t UsableCount(NumberRange range, std::optional<int32_t> exclude,
+                    std::optional<int32_t> alsoTaken) {
     int32_t count = range.Size();
-    if (range.Contains(exclude)) {
+    if (exclude && range.Contains(*exclude)) {
         --count;
     }
-    if (alsoTaken != exclude && range.Contains(alsoTaken)) {
+    if (alsoTaken && alsoTaken != exclude && range.Contains(*alsoTaken)) {
         --count;
     }
     return count;
@@ -77,10 +79,10 @@ std::vector<int32_t> DrawLottoTicket(Generator& generator, NumberRange range,
 void DrawLottoTicket(Generator& generator, NumberRange range, const DrawSettings& settings,
                      std::vector<int32_t>& numbers) {
     RequireTicketSize(settings);
-    const bool hasInclude = settings.includeNumber != NoInclude;
-    const int32_t include = hasInclude ? settings.includeNumber : settings.excludeNumber;
+    const bool hasInclude = settings.includeNumber.has_value();
     const int32_t toDraw = settings.numbersPerTicket - (hasInclude ? 1 : 0);
-    if (range.Size() < 1 || UsableCount(range, settings.excludeNumber, include) < toDraw) {
+    if (range.Size() < 1 ||
+        UsableCount(range, settings.excludeNumber, settings.includeNumber) < toDraw) {
         throw InvalidDrawSettings(
             "The numbers " + std::to_string(range.low) + " to " + std::to_string(range.high) +
             ", less the included and excluded numbers, cannot fill a ticket of " +
@@ -90,7 +92,7 @@ void DrawLottoTicket(Generator& generator, NumberRange range, const DrawSettings
     numbers.clear();
     numbers.reserve(static_cast<size_t>(settings.numbersPerTicket));
     if (hasInclude) {
-        numbers.push_back(settings.includeNumber);
+        numbers.push_back(*settings.includeNumber);
     } else {
         int32_t value;
         do {
@@ -109,14 +111,7 @@ void DrawLottoTicket(Generator& generator, NumberRange range, const DrawSettings
 }
 
 void SortTicketNumbers(std::vector<int32_t>& numbers) {
-    const size_t count = numbers.size();
-    for (size_t i = 0; i < count; ++i) {
-        for (size_t j = i + 1; j < count; ++j) {
-            if (numbers[i] > numbers[j]) {
-                std::swap(numbers[i], numbers[j]);
-            }
-        }
-    }
+    std::ranges::sort(numbers);
 }
 
 std::vector<int32_t> DrawDailyTicket(Generator& generator, NumberRange range,
@@ -129,13 +124,12 @@ std::vector<int32_t> DrawDailyTicket(Generator& generator, NumberRange range,
 void DrawDailyTicket(Generator& generator, NumberRange range, const DrawSettings& settings,
                      std::vector<int32_t>& numbers) {
     RequireTicketSize(settings);
-    if (range.Size() < 1 ||
-        UsableCount(range, settings.excludeNumber, settings.excludeNumber) < 1) {
+    if (range.Size() < 1 || UsableCount(range, settings.excludeNumber, std::nullopt) < 1) {
         throw InvalidDrawSettings("The digits " + std::to_string(range.low) + " to " +
                                   std::to_string(range.high) +
                                   " hold nothing but the excluded number.");
     }
-    const bool hasInclude = settings.includeNumber != NoInclude;
+    const bool hasInclude = settings.includeNumber.has_value();
     if (hasInclude &&
         (settings.includePosition < 1 || settings.includePosition > settings.numbersPerTicket)) {
         throw InvalidDrawSettings("The include position " +
@@ -153,7 +147,7 @@ void DrawDailyTicket(Generator& generator, NumberRange range, const DrawSettings
         numbers.push_back(value);
     }
     if (hasInclude) {
-        numbers[static_cast<size_t>(settings.includePosition - 1)] = settings.includeNumber;
+        numbers[static_cast<size_t>(settings.includePosition - 1)] = *settings.includeNumber;
     }
 }
 

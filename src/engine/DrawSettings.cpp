@@ -64,16 +64,16 @@ std::string ValidateDrawSettings(const DrawSettings& s) {
 
     const int32_t lowest = lotto ? 1 : 0;
     const int32_t highest = lotto ? s.highestNumber : 9;
-    const bool hasInclude = s.includeNumber != NoInclude;
-    const bool hasExclude = s.excludeNumber != NoExclude;
-    if (hasInclude && !Within(s.includeNumber, lowest, highest)) {
-        return OutOfRange("The number to include", s.includeNumber, lowest, highest);
+    const bool hasInclude = s.includeNumber.has_value();
+    const bool hasExclude = s.excludeNumber.has_value();
+    if (hasInclude && !Within(*s.includeNumber, lowest, highest)) {
+        return OutOfRange("The number to include", *s.includeNumber, lowest, highest);
     }
-    if (hasExclude && !Within(s.excludeNumber, lowest, highest)) {
-        return OutOfRange("The number to exclude", s.excludeNumber, lowest, highest);
+    if (hasExclude && !Within(*s.excludeNumber, lowest, highest)) {
+        return OutOfRange("The number to exclude", *s.excludeNumber, lowest, highest);
     }
-    if (hasInclude && hasExclude && s.includeNumber == s.excludeNumber) {
-        return "The same number (" + std::to_string(s.includeNumber) +
+    if (hasInclude && s.includeNumber == s.excludeNumber) {
+        return "The same number (" + std::to_string(*s.includeNumber) +
                ") cannot be included and excluded.";
     }
     if (!lotto && hasInclude) {
@@ -87,11 +87,11 @@ std::string ValidateDrawSettings(const DrawSettings& s) {
     // With the ranges above every ticket can be filled; this guards the arithmetic all the same.
     const NumberRange range = CandidateRange(s);
     int32_t usable = range.Size();
-    if (hasExclude && range.Contains(s.excludeNumber)) {
+    if (hasExclude && range.Contains(*s.excludeNumber)) {
         --usable;
     }
     if (lotto) {
-        if (hasInclude && range.Contains(s.includeNumber)) {
+        if (hasInclude && range.Contains(*s.includeNumber)) {
             --usable;
         }
         const int32_t toDraw = s.numbersPerTicket - (hasInclude ? 1 : 0);
@@ -105,6 +105,18 @@ std::string ValidateDrawSettings(const DrawSettings& s) {
         return "The digits to draw from hold nothing but the excluded number.";
     }
     return {};
+}
+
+DrawBasis DrawBasisAt(int position) {
+    return position >= 0 && position < static_cast<int>(kDrawBases.size())
+               ? kDrawBases[static_cast<size_t>(position)]
+               : DrawBasis::None;
+}
+
+NumberPreference PreferenceAt(int position) {
+    return position >= 0 && position < static_cast<int>(kPreferences.size())
+               ? kPreferences[static_cast<size_t>(position)]
+               : NumberPreference::Mixed;
 }
 
 std::string SameNumberMessage(std::string_view number, std::string_view lineBreak) {

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,9 +28,9 @@ enum class DrawBasis { None, Random, Date, Sign, Name };
 
 enum class NumberPreference { Low, High, Mixed };
 
-// Sentinels far above any drawable number (at most 99).
-inline constexpr int32_t NoExclude = 10000;
-inline constexpr int32_t NoInclude = 20000;
+// No number is included on, or excluded from, the tickets.
+inline constexpr std::nullopt_t NoExclude = std::nullopt;
+inline constexpr std::nullopt_t NoInclude = std::nullopt;
 
 struct CalendarDate {
     int year = 2000;
@@ -49,9 +50,9 @@ struct DrawSettings {
     int16_t basisSign = -1; // -1 (none) or 0 (Aries) to 11 (Pisces)
     std::string basisName;  // UTF-8, may be empty
     NumberPreference preference = NumberPreference::Mixed;
-    int32_t includeNumber = NoInclude;
+    std::optional<int32_t> includeNumber;
     int32_t includePosition = 0; // 1 to numbersPerTicket in Daily mode with an include number
-    int32_t excludeNumber = NoExclude;
+    std::optional<int32_t> excludeNumber;
 
     // A bonus column and bonus numbers exist only in Lotto mode with the bonus played.
     bool HasBonus() const { return bonusPlayed && gameMode == GameMode::Lotto; }
@@ -61,6 +62,19 @@ struct DrawSettings {
 // wrong with it. Checks every range and whether the candidate range can still fill a ticket
 // once the include and exclude numbers are taken out.
 std::string ValidateDrawSettings(const DrawSettings& settings);
+
+// The bases as the basis list offers them: a basis's position there is its index here.
+inline constexpr std::array<DrawBasis, 4> kDrawBases{DrawBasis::Random, DrawBasis::Date,
+                                                     DrawBasis::Sign, DrawBasis::Name};
+inline constexpr std::array<std::string_view, 4> kDrawBasisNames{"Random", "Date", "Sign", "Name"};
+// None for a position outside the list (nothing chosen).
+DrawBasis DrawBasisAt(int position);
+
+// The preferences as the preferred-numbers list offers them, by position.
+inline constexpr std::array<NumberPreference, 3> kPreferences{
+    NumberPreference::Mixed, NumberPreference::Low, NumberPreference::High};
+// Mixed for a position outside the list.
+NumberPreference PreferenceAt(int position);
 
 // The signs of the Sign basis, in the order of basisSign.
 inline constexpr std::array<std::string_view, 12> kZodiacSigns{

@@ -27,12 +27,6 @@ void TicketDrawer::DrawInto(const DrawSettings& settings, NumberRange range, Tic
     }
 }
 
-Ticket TicketDrawer::DrawOne(const DrawSettings& settings) {
-    Ticket ticket;
-    DrawInto(settings, CandidateRange(settings), ticket);
-    return ticket;
-}
-
 void TicketDrawer::Draw(const DrawSettings& settings, const Sink& sink) {
     if (const std::string problem = ValidateDrawSettings(settings); !problem.empty()) {
         throw InvalidDrawSettings(problem);

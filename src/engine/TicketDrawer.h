@@ -26,9 +26,6 @@ public:
     void Draw(const DrawSettings& settings, const Sink& sink);
     std::vector<Ticket> Draw(const DrawSettings& settings);
 
-    // One ticket, without the checks: the generator is re-seeded for it first.
-    Ticket DrawOne(const DrawSettings& settings);
-
 private:
     void DrawInto(const DrawSettings& settings, NumberRange range, Ticket& ticket);
 

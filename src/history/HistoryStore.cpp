@@ -60,17 +60,11 @@ QString ErrorText(const QSqlError& error) {
 }
 
 // The include and exclude numbers, NULL when none is chosen.
-QVariant IncludeValue(const DrawSettings& s) {
-    return s.includeNumber == NoInclude ? QVariant() : QVariant(s.includeNumber);
+QVariant NumberOrNull(const std::optional<int32_t>& number) {
+    return number ? QVariant(*number) : QVariant();
 }
-QVariant ExcludeValue(const DrawSettings& s) {
-    return s.excludeNumber == NoExclude ? QVariant() : QVariant(s.excludeNumber);
-}
-void SetInclude(DrawSettings& s, const QVariant& v) {
-    s.includeNumber = v.isNull() ? NoInclude : v.toInt();
-}
-void SetExclude(DrawSettings& s, const QVariant& v) {
-    s.excludeNumber = v.isNull() ? NoExclude : v.toInt();
+std::optional<int32_t> NumberFrom(const QVariant& value) {
+    return value.isNull() ? std::nullopt : std::optional<int32_t>(value.toInt());
 }
 
 QString NumbersText(const Ticket& ticket) {
@@ -312,9 +306,9 @@ HistoryStore::Outcome HistoryStore::WriteBatch(QSqlDatabase& db, const HistoryBa
     query.addBindValue(static_cast<int>(s.basisSign));
     query.addBindValue(QString::fromStdString(s.basisName));
     query.addBindValue(static_cast<int>(s.preference));
-    query.addBindValue(IncludeValue(s));
+    query.addBindValue(NumberOrNull(s.includeNumber));
     query.addBindValue(s.includePosition);
-    query.addBindValue(ExcludeValue(s));
+    query.addBindValue(NumberOrNull(s.excludeNumber));
     query.addBindValue(static_cast<int>(batch.tickets.size()));
     if (!query.exec()) {
         return fail();
@@ -466,9 +460,9 @@ HistoryStore::ReadResult HistoryStore::Read(const Filter& filter, bool withTicke
         s.basisSign = static_cast<int16_t>(query.value(11).toInt());
         s.basisName = query.value(12).toString().toStdString();
         s.preference = static_cast<NumberPreference>(query.value(13).toInt());
-        SetInclude(s, query.value(14));
+        s.includeNumber = NumberFrom(query.value(14));
         s.includePosition = query.value(15).toInt();
-        SetExclude(s, query.value(16));
+        s.excludeNumber = NumberFrom(query.value(16));
         s.ticketCount = query.value(17).toInt();
         index.insert(batch.id, result.batches.size());
         result.batches.push_back(std::move(batch));

@@ -82,7 +82,7 @@ private slots:
         // Past 16 and 32 bits: no wrapping round into the range.
         choice("--bonus 65538", "The highest bonus number must be from 2 to 99, not 65538.");
         choice("--numbers 4294967299", "--numbers takes a whole number, not '4294967299'.");
-        // The values the engine takes for "none" are refused, not read as none.
+        // Numbers past the range are refused, never read as "none".
         choice("--include 20000", "The number to include must be from 1 to 10, not 20000.");
         choice("--daily --exclude 10000", "The number to exclude must be from 0 to 9, not 10000.");
         choice("--daily --include 4 --exclude 4",

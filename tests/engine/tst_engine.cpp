@@ -118,7 +118,7 @@ private slots:
             lotto.preference = High;
             QTest::addRow("lotto %d high", h) << lotto << all << Span(highBottom, h);
         }
-        const auto daily = [](auto p, int32_t exclude = NoExclude) {
+        const auto daily = [](auto p, std::optional<int32_t> exclude = NoExclude) {
             return DrawSettings{.gameMode = Daily, .preference = p, .excludeNumber = exclude};
         };
         QTest::newRow("daily low") << daily(Low) << all << Span(0, 6);
@@ -146,14 +146,14 @@ private slots:
         QFETCH(DrawSettings, settings);
         QFETCH(View, view);
         QFETCH(QList<int>, seen);
-        const int32_t include = settings.includeNumber;
+        const std::optional<int32_t> include = settings.includeNumber;
         std::set<int> values;
         for (const Ticket& t : Starts().Draw(settings, 500)) {
             const auto& n = t.numbers;
             QCOMPARE(n.size(), size_t(settings.numbersPerTicket));
             if (settings.gameMode == Lotto) {
                 QVERIFY(std::ranges::adjacent_find(n, std::greater_equal{}) == n.end());
-                QVERIFY(include == NoInclude || std::ranges::count(n, include) == 1);
+                QVERIFY(!include || std::ranges::count(n, *include) == 1);
             }
             std::ranges::copy(view(t), std::inserter(values, values.end()));
         }
@@ -206,8 +206,8 @@ private slots:
         for (int t = 0; t < settings.ticketCount; ++t) {
             g.Reseed(int32_t(std::nearbyint(double(time.TimeOfDaySeconds())) + offset));
             QList<int> n;
-            if (lotto && settings.includeNumber != NoInclude) {
-                n << settings.includeNumber;
+            if (lotto && settings.includeNumber) {
+                n << *settings.includeNumber;
             }
             while (int(n.size()) < settings.numbersPerTicket) {
                 int v = pick();
@@ -223,8 +223,8 @@ private slots:
                     g.Reseed(time.TimeOfDaySeconds());
                     bonus = int(std::floor(settings.highestBonus * double(g.NextRandom()))) + 1;
                 }
-            } else if (settings.includeNumber != NoInclude) {
-                n[settings.includePosition - 1] = settings.includeNumber;
+            } else if (settings.includeNumber) {
+                n[settings.includePosition - 1] = *settings.includeNumber;
             }
             expected << n << bonus;
         }

@@ -74,9 +74,9 @@ QString Describe(const HistoryBatch& b) {
                 .arg(s.basisSign)
                 .arg(QString::fromStdString(s.basisName))
                 .arg(int(s.preference))
-                .arg(s.includeNumber)
+                .arg(s.includeNumber.value_or(-1))
                 .arg(s.includePosition)
-                .arg(s.excludeNumber)
+                .arg(s.excludeNumber.value_or(-1))
                 .arg(s.ticketCount);
     for (const Ticket& t : b.tickets) {
         for (const int32_t n : t.numbers) {
@@ -219,7 +219,7 @@ private slots:
         QCOMPARE(Describe(batches[0]), Describe(Sample(0)));
         QCOMPARE(batches[1].id, 7);
         QCOMPARE(batches[1].presetId, QString());
-        QCOMPARE(batches[1].settings.excludeNumber, 13);
+        QCOMPARE(batches[1].settings.excludeNumber, std::optional<int32_t>(13));
         QCOMPARE(batches[1].tickets.size(), size_t{1});
         QCOMPARE(batches[1].tickets[0].numbers, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
     }

@@ -36,6 +36,7 @@
 #include "ui/controls/LineControl.h"
 #include "ui/controls/OptionList.h"
 #include "ui/controls/XPButton.h"
+#include "ui/main/OptionPanel.h"
 
 namespace kivora {
 
@@ -46,21 +47,8 @@ const QColor kStatusColor(255, 255, 0);
 const QColor kCaptionColor(192, 64, 0);
 const QColor kHoverBack(255, 192, 128);
 
-const QString kLottoCaption = QStringLiteral("Mode: Lotto");
-const QString kDailyCaption = QStringLiteral("Mode: Daily");
-const QString kLottoType = QStringLiteral("Lotto Mode: unique numbers (as in 6/49)");
-const QString kDailyType = QStringLiteral("Daily Mode: allows repeating numbers (as in Pick 3)");
-
 const char* const kFormatString =
     "<        |>    1 |>    2 |>    3 |>    4 |>    5 |>    6 |>    7 |>     B";
-
-QStringList NumberTexts(int from, int to) {
-    QStringList texts;
-    for (int n = from; n <= to; ++n) {
-        texts << QString::number(n);
-    }
-    return texts;
-}
 
 // The window's pointer shows the hourglass for as long as this lives.
 class WaitPointer {
@@ -204,7 +192,9 @@ void FrmMain::BuildControls() {
     });
     connect(imgClose_, &ImageBox::Click, this, [this] { imgClose_Click(); });
 
-    lblType_ = MakeLabel("lblType", kLottoType, 240, 720, 4875, 300, true);
+    // The window opens in Lotto mode; the stored mode is applied when it loads.
+    lblType_ = MakeLabel("lblType", QStringLiteral("Lotto Mode: unique numbers (as in 6/49)"), 240,
+                         720, 4875, 300, true);
     lblType_->setFont(ProgramFont(12, true));
     lblType_->adjustSize();
 
@@ -236,8 +226,8 @@ void FrmMain::BuildControls() {
     // Stacking order of the strip: each later button lies on top of the one before.
     cmdPrint_ = MakeButton("cmdPrint", QStringLiteral("Print"), QStringLiteral(":/art/print.svg"),
                            240, 1215, 2, false);
-    cmdMode_ =
-        MakeButton("cmdMode", kLottoCaption, QStringLiteral(":/art/mode.svg"), 960, 1935, 3, false);
+    cmdMode_ = MakeButton("cmdMode", QStringLiteral("Mode: Lotto"),
+                          QStringLiteral(":/art/mode.svg"), 960, 1935, 3, false);
     cmdHelp_ = MakeButton("cmdHelp", QStringLiteral("Help"), QStringLiteral(":/art/help.svg"), 3600,
                           1695, 3, false);
     cmdAbout_ = MakeButton("cmdAbout", QStringLiteral("About"), QStringLiteral(":/art/about.svg"),
@@ -312,11 +302,13 @@ void FrmMain::BuildControls() {
     }
     linSlash_->lower();
 
-    cboN_->SetHandler([this] { cboN_Click(); });
-    cboTotal_->SetHandler([this] { cboTotal_Click(); });
-    cboBonus_->SetHandler([this] { cboBonus_Click(); });
-    cboDrawBasedOn_->SetHandler([this] { cboDrawBasedOn_Click(); });
-    cboInclude_->SetHandler([this] { cboInclude_Click(); });
+    panel_ = new OptionPanel(
+        OptionPanelControls{
+            cboTickets_, cboN_,       cboTotal_,      cboBonus_,   cboBonusMax_,  cboDrawBasedOn_,
+            cboSigns_,   cboInclude_, cboIncludePos_, cboExclude_, cboPreferred_, dtPicker_,
+            txtName_,    lblPick_,    lblType_,       lblBonus_,   lblBonusMax_,  lblIncludePos_,
+            linSlash_,   cmdMode_,    flxGrid_},
+        this);
 }
 
 void FrmMain::SetTabOrder() {
@@ -357,192 +349,11 @@ void FrmMain::Form_Load() {
     setWindowTitle(TitleVersion());
     lblCaption_->setText(TitleVersion());
     lblCaption_->adjustSize();
-    FillOptionLists();
+    panel_->FillOptionLists();
     LoadSettings();
 }
 
-void FrmMain::FillOptionLists() {
-    cboTickets_->AddItems(NumberTexts(1, 50));
-    cboN_->AddItems(NumberTexts(3, 7));
-    cboTotal_->AddItems(NumberTexts(10, 99));
-    cboBonus_->AddItems({QStringLiteral("No"), QStringLiteral("Yes")});
-    cboBonusMax_->AddItems(NumberTexts(2, 99));
-    cboPreferred_->AddItems({QStringLiteral("Mixed numbers"), QStringLiteral("Low numbers"),
-                             QStringLiteral("High numbers")});
-    cboDrawBasedOn_->AddItems({QStringLiteral("Random"), QStringLiteral("Date"),
-                               QStringLiteral("Sign"), QStringLiteral("Name")});
-    for (const std::string_view sign : kZodiacSigns) {
-        cboSigns_->AddItems(
-            {QString::fromLatin1(sign.data(), static_cast<qsizetype>(sign.size()))});
-    }
-    cboSigns_->SetListIndex(0);
-    dtPicker_->setDateTime(QDateTime::currentDateTime());
-}
-
-void FrmMain::RebuildIncludeExcludeLists() {
-    cboExclude_->Clear();
-    cboInclude_->Clear();
-    cboExclude_->AddItem(QStringLiteral("Don't Exclude"));
-    cboInclude_->AddItem(QStringLiteral("Don't Include"));
-    const int low = IsLotto() ? 1 : 0;
-    const int high = IsLotto() ? cboTotal_->Text().toInt() : 9;
-    const QStringList numbers = NumberTexts(low, high);
-    cboExclude_->AddItems(numbers);
-    cboInclude_->AddItems(numbers);
-    cboExclude_->SetListIndex(0);
-    cboInclude_->SetListIndex(0);
-}
-
-void FrmMain::RebuildIncludePositions() {
-    cboIncludePos_->Clear();
-    cboIncludePos_->AddItems(NumberTexts(1, cboN_->Text().toInt()));
-    cboIncludePos_->SetListIndex(0);
-}
-
-void FrmMain::SetUpTicketGrid() {
-    const bool withBonus = cboBonus_->ListIndex() == 1 && IsLotto();
-    kivora::SetUpTicketGrid(*flxGrid_, cboN_->Text().toInt(), withBonus);
-}
-
-void FrmMain::cboN_Click() {
-    SetUpTicketGrid();
-    RebuildIncludePositions();
-}
-
-void FrmMain::cboTotal_Click() {
-    RebuildIncludeExcludeLists();
-}
-
-void FrmMain::cboBonus_Click() {
-    const bool yes = cboBonus_->ListIndex() == 1;
-    lblBonusMax_->setVisible(yes);
-    cboBonusMax_->SetVisible(yes);
-    SetUpTicketGrid();
-}
-
-void FrmMain::cboDrawBasedOn_Click() {
-    const int position = cboDrawBasedOn_->ListIndex();
-    QString caption;
-    switch (position) {
-    case 0:
-        break;
-    case 1:
-        caption = QStringLiteral("-> Pick a date:");
-        break;
-    case 2:
-        caption = QStringLiteral("-> Pick a sign:");
-        break;
-    default:
-        caption = QStringLiteral("-> Enter name:");
-        break;
-    }
-    lblPick_->setText(caption);
-    lblPick_->adjustSize();
-    dtPicker_->setVisible(position == 1);
-    cboSigns_->SetVisible(position == 2);
-    txtName_->setVisible(position != 0 && position != 1 && position != 2);
-}
-
-void FrmMain::cboInclude_Click() {
-    if (!IsDaily()) {
-        return;
-    }
-    const bool chosen = cboInclude_->ListIndex() >= 1;
-    cboIncludePos_->SetVisible(chosen);
-    lblIncludePos_->setVisible(chosen);
-    if (chosen) {
-        cboIncludePos_->SetListIndex(0);
-    }
-}
-
-// ---- Game modes ----
-
-void FrmMain::cmdMode_Click() {
-    if (IsLotto()) {
-        SetDailyMode();
-    } else {
-        SetLottoMode();
-    }
-}
-
-void FrmMain::SetLottoMode() {
-    gameMode_ = GameMode::Lotto;
-    cmdMode_->SetCaption(kLottoCaption);
-    lblType_->setText(kLottoType);
-    lblType_->adjustSize();
-    linSlash_->show();
-    cboTotal_->SetVisible(true);
-    lblBonus_->show();
-    cboBonus_->SetVisible(true);
-    const bool bonus = cboBonus_->ListIndex() != 0;
-    lblBonusMax_->setVisible(bonus);
-    cboBonusMax_->SetVisible(bonus);
-    lblIncludePos_->hide();
-    cboIncludePos_->SetVisible(false);
-    RebuildIncludeExcludeLists();
-    SetUpTicketGrid();
-}
-
-void FrmMain::SetDailyMode() {
-    gameMode_ = GameMode::Daily;
-    cmdMode_->SetCaption(kDailyCaption);
-    lblType_->setText(kDailyType);
-    lblType_->adjustSize();
-    linSlash_->hide();
-    cboTotal_->SetVisible(false);
-    lblBonus_->hide();
-    cboBonus_->SetVisible(false);
-    lblBonusMax_->hide();
-    cboBonusMax_->SetVisible(false);
-    RebuildIncludeExcludeLists();
-    SetUpTicketGrid();
-}
-
 // ---- The Start action ----
-
-DrawSettings FrmMain::ReadDrawSettings() const {
-    DrawSettings s;
-    s.gameMode = gameMode_;
-    s.ticketCount = cboTickets_->Text().toInt();
-    s.numbersPerTicket = cboN_->Text().toInt();
-    if (IsLotto()) {
-        s.highestNumber = cboTotal_->Text().toInt();
-    }
-    s.bonusPlayed = cboBonus_->ListIndex() == 1;
-    if (s.HasBonus()) {
-        s.highestBonus = static_cast<int16_t>(cboBonusMax_->Text().toInt());
-    }
-    switch (cboDrawBasedOn_->ListIndex()) {
-    case 0:
-        s.drawBasedOn = DrawBasis::Random;
-        break;
-    case 1:
-        s.drawBasedOn = DrawBasis::Date;
-        break;
-    case 2:
-        s.drawBasedOn = DrawBasis::Sign;
-        break;
-    case 3:
-        s.drawBasedOn = DrawBasis::Name;
-        break;
-    default:
-        s.drawBasedOn = DrawBasis::None;
-        break;
-    }
-    const QDate date = dtPicker_->date();
-    s.basisDate = CalendarDate{date.year(), date.month(), date.day()};
-    s.basisSign = static_cast<int16_t>(cboSigns_->ListIndex());
-    s.basisName = txtName_->text().toStdString();
-    const QString preferred = cboPreferred_->Text();
-    s.preference = preferred == QLatin1String("Low numbers")    ? NumberPreference::Low
-                   : preferred == QLatin1String("High numbers") ? NumberPreference::High
-                                                                : NumberPreference::Mixed;
-    s.includeNumber = cboInclude_->ListIndex() >= 1 ? cboInclude_->Text().toInt() : NoInclude;
-    s.excludeNumber = cboExclude_->ListIndex() >= 1 ? cboExclude_->Text().toInt() : NoExclude;
-    s.includePosition =
-        IsDaily() && s.includeNumber != NoInclude ? cboIncludePos_->Text().toInt() : 0;
-    return s;
-}
 
 void FrmMain::cmdStart_Click() {
     if (cboInclude_->Text() == cboExclude_->Text()) {
@@ -554,18 +365,22 @@ void FrmMain::cmdStart_Click() {
         return;
     }
     WaitPointer hourglass(this);
-    const DrawSettings settings = ReadDrawSettings();
+    const DrawSettings settings = panel_->ReadDrawSettings();
     // The panel always gives a record that can be drawn; should it not, say so and keep the grid.
     if (const std::string problem = ValidateDrawSettings(settings); !problem.empty()) {
         MessageBox::Show(this, QString::fromStdString(problem), QMessageBox::Critical);
         return;
     }
     flxGrid_->Clear();
-    SetUpTicketGrid();
+    panel_->SetUpTicketGrid();
     flxGrid_->SetRows(settings.ticketCount + 1);
     TicketDrawer drawer(services_.generator, services_.clock, services_.locale);
     drawer.Draw(settings,
                 [this](int row, const Ticket& ticket) { WriteTicketRow(*flxGrid_, row, ticket); });
+}
+
+void FrmMain::cmdMode_Click() {
+    panel_->cmdMode_Click();
 }
 
 // ---- Print, Help, About, Exit ----
@@ -603,35 +418,29 @@ void FrmMain::imgClose_Click() {
 
 // ---- Stored settings ----
 
-// The lists in the order their positions are stored; the game mode follows them.
-std::array<OptionList*, 7> FrmMain::StoredLists() const {
-    return {cboTickets_, cboN_, cboTotal_, cboBonus_, cboBonusMax_, cboDrawBasedOn_, cboPreferred_};
-}
-
 void FrmMain::LoadSettings() {
-    const std::array<OptionList*, 7> lists = StoredLists();
+    const std::array<OptionList*, 7> lists = panel_->StoredLists();
     for (size_t i = 0; i < lists.size(); ++i) {
         const int32_t stored =
             ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kStoredListValues[i]);
         lists[i]->SetListIndex(StoredPosition(stored, lists[i]->ListCount()));
     }
-    if (ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kGameMode) != 0) {
-        SetDailyMode();
-    } else {
-        SetLottoMode();
-    }
+    // The stored mode comes last, after every list it rebuilds or hides.
+    panel_->SetGameMode(ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kGameMode) != 0
+                            ? GameMode::Daily
+                            : GameMode::Lotto);
 }
 
 void FrmMain::SaveSettings() {
     // One save for all eight values: a store that cannot be written keeps its old file whole
     // and costs one wait, not one per value.
     StoreBatch batch(RootKey::CurrentUser, kSettingsKeyPath);
-    const std::array<OptionList*, 7> lists = StoredLists();
+    const std::array<OptionList*, 7> lists = panel_->StoredLists();
     for (size_t i = 0; i < lists.size(); ++i) {
         const auto position = static_cast<int16_t>(lists[i]->ListIndex());
         batch.Set(kStoredListValues[i], static_cast<int32_t>(position));
     }
-    batch.Set(kGameMode, IsLotto() ? 0 : 1);
+    batch.Set(kGameMode, panel_->IsLotto() ? 0 : 1);
     batch.Commit();
 }
 
@@ -665,15 +474,16 @@ void FrmMain::SetUpHints() {
 
 QString FrmMain::HintFor(QObject* control) const {
     if (control == lblPick_) {
-        switch (cboDrawBasedOn_->ListIndex()) {
-        case 1:
+        switch (DrawBasisAt(cboDrawBasedOn_->ListIndex())) {
+        case DrawBasis::Date:
             return QStringLiteral("> Draw the numbers based on a date");
-        case 2:
+        case DrawBasis::Sign:
             return QStringLiteral("> Draw the numbers based on a Zodiac sign");
-        case 3:
+        case DrawBasis::Name:
             return QStringLiteral(
                 "> Draw the numbers based on a name, a word or a number (can also be blank)");
-        default:
+        case DrawBasis::Random:
+        case DrawBasis::None:
             break;
         }
     }

@@ -1,11 +1,10 @@
 // The main window: the program's one working window.
 //
 // How it fits together:
-//  - The option panel is a column of OptionLists. Setting a list's position runs its handler at
-//    once (cboN_Click, cboTotal_Click, ...), so one choice cascades into the lists that depend on
-//    it: the include/exclude lists follow the highest number and the mode, the include positions
-//    follow the numbers per ticket, and the grid is laid out again when the numbers per ticket,
-//    the bonus choice or the mode change.
+//  - The window builds its controls and wires them; it keeps no option logic of its own.
+//  - The OptionPanel owns the option lists' cascade and the game mode: setting a list's position
+//    runs its handler at once, so one choice rebuilds the lists that depend on it and lays the
+//    grid out again where the columns change.
 //  - Form_Load fills the lists and applies the stored choices through the same handlers, so the
 //    window comes up exactly as if the user had picked them.
 //  - cmdStart_Click reads the panel into a DrawSettings record and lets the engine's TicketDrawer
@@ -38,6 +37,7 @@ class Generator;
 class ImageBox;
 class LineControl;
 class OptionList;
+class OptionPanel;
 class PrinterPort;
 class SeedLocale;
 class Shell;
@@ -63,12 +63,6 @@ public:
     // The window's initialisation, run once before it is first shown.
     void Form_Load();
 
-    GameMode CurrentGameMode() const { return gameMode_; }
-    bool IsLotto() const { return gameMode_ == GameMode::Lotto; }
-    bool IsDaily() const { return gameMode_ == GameMode::Daily; }
-
-    DrawSettings ReadDrawSettings() const;
-
     // The actions, as the controls run them.
     void cmdStart_Click();
     void cmdMode_Click();
@@ -78,13 +72,11 @@ public:
     void cmdExit_Click();
     void imgClose_Click();
 
-    void SetLottoMode();
-    void SetDailyMode();
-
     void LoadSettings();
     void SaveSettings();
 
     FlexGrid* Grid() const { return flxGrid_; }
+    OptionPanel* Panel() const { return panel_; }
     OptionList* List(const QString& name) const;
 
 protected:
@@ -104,22 +96,11 @@ private:
     XPButton* MakeButton(const char* name, const QString& caption, const QString& icon, int left,
                          int width, int shape, bool bold);
 
-    void FillOptionLists();
-    void RebuildIncludeExcludeLists();
-    void RebuildIncludePositions();
-    void SetUpTicketGrid();
-    void cboN_Click();
-    void cboTotal_Click();
-    void cboBonus_Click();
-    void cboDrawBasedOn_Click();
-    void cboInclude_Click();
-
-    std::array<OptionList*, 7> StoredLists() const;
     void ShowHint(const QString& hint);
     QString HintFor(QObject* control) const;
 
     MainWindowServices services_;
-    GameMode gameMode_ = GameMode::Lotto;
+    OptionPanel* panel_ = nullptr;
     std::unique_ptr<WindowDrag> drag_;
     QHash<const QObject*, QString> hints_;
     QSvgRenderer* background_ = nullptr;

@@ -36,6 +36,7 @@
 #include "ui/controls/ReadableColor.h"
 #include "ui/controls/XPButton.h"
 #include "ui/main/FrmMain.h"
+#include "ui/main/OptionPanel.h"
 
 using namespace kivora;
 
@@ -498,7 +499,7 @@ private slots:
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("record");
         QTest::newRow("first run") << ""
-                                   << "Lotto 1x3/10 bonus 0/2 Random 0 Mixed +20000@0 -10000";
+                                   << "Lotto 1x3/10 bonus 0/2 Random 0 Mixed +none@0 -none";
         QTest::newRow("lotto")
             << "cboTickets=5;cboN=6;cboTotal=49;cboBonus=Yes;cboBonusMax=42;cboInclude=45;"
                "cboExclude=7;cboPreferred=Low numbers;cboDrawBasedOn=Sign;cboSigns=Leo"
@@ -506,28 +507,32 @@ private slots:
         QTest::newRow("lotto high, bonus off")
             << "cboTotal=99;cboBonus=Yes;cboBonusMax=2;cboBonus=No;cboPreferred=High numbers;"
                "cboDrawBasedOn=Name;cboExclude=99"
-            << "Lotto 1x3/99 bonus 0/2 Name 0 High +20000@0 -99";
+            << "Lotto 1x3/99 bonus 0/2 Name 0 High +none@0 -99";
         QTest::newRow("daily keeps the hidden lotto lists out")
             << "cboTotal=49;cboBonus=Yes;cboBonusMax=42;cboN=5;cmdMode;cboInclude=0;"
                "cboIncludePos=4;cboExclude=9;cboPreferred=High numbers;cboDrawBasedOn=Date"
             << "Daily 1x5/10 bonus 1/2 Date 0 High +0@4 -9";
         QTest::newRow("daily without include")
             << "cmdMode;cboInclude=3;cboIncludePos=2;cboInclude=Don't Include;cboExclude=0"
-            << "Daily 1x3/10 bonus 0/2 Random 0 Mixed +20000@0 -0";
+            << "Daily 1x3/10 bonus 0/2 Random 0 Mixed +none@0 -0";
     }
     void ReadDrawSettings_panel_givesTheRecord() {
         QFETCH(QString, steps);
         QFETCH(QString, record);
         QCOMPARE(Apply(w(), steps), QString());
-        const DrawSettings s = w().ReadDrawSettings();
+        const DrawSettings s = w().Panel()->ReadDrawSettings();
+        const auto number = [](std::optional<int32_t> n) {
+            return n ? QString::number(*n) : QStringLiteral("none");
+        };
         const char* bases[] = {"None", "Random", "Date", "Sign", "Name"};
         const char* preferences[] = {"Low", "High", "Mixed"};
-        QCOMPARE(QString::asprintf("%s %dx%d/%d bonus %d/%d %s %d %s +%d@%d -%d",
+        QCOMPARE(QString::asprintf("%s %dx%d/%d bonus %d/%d %s %d %s +",
                                    s.gameMode == GameMode::Lotto ? "Lotto" : "Daily", s.ticketCount,
                                    s.numbersPerTicket, s.highestNumber, int(s.bonusPlayed),
                                    int(s.highestBonus), bases[int(s.drawBasedOn)], int(s.basisSign),
-                                   preferences[int(s.preference)], s.includeNumber,
-                                   s.includePosition, s.excludeNumber),
+                                   preferences[int(s.preference)]) +
+                     number(s.includeNumber) + '@' + QString::number(s.includePosition) + " -" +
+                     number(s.excludeNumber),
                  record);
     }
 
