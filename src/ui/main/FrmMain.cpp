@@ -36,6 +36,7 @@
 #include "ui/controls/LineControl.h"
 #include "ui/controls/OptionList.h"
 #include "ui/controls/XPButton.h"
+#include "ui/history/HistoryKeeper.h"
 #include "ui/main/OptionPanel.h"
 
 namespace kivora {
@@ -222,6 +223,7 @@ void FrmMain::BuildControls() {
     flxGrid_->setFont(ProgramFont(8.25));
     flxGrid_->setGeometry(TwipRect(3120, 1200, 4095, 1935));
     flxGrid_->setAccessibleName(QStringLiteral("Tickets"));
+    history_ = new HistoryKeeper(this, flxGrid_);
 
     // Stacking order of the strip: each later button lies on top of the one before.
     cmdPrint_ = MakeButton("cmdPrint", QStringLiteral("Print"), QStringLiteral(":/art/print.svg"),
@@ -375,8 +377,13 @@ void FrmMain::cmdStart_Click() {
     panel_->SetUpTicketGrid();
     flxGrid_->SetRows(settings.ticketCount + 1);
     TicketDrawer drawer(services_.generator, services_.clock, services_.locale);
-    drawer.Draw(settings,
-                [this](int row, const Ticket& ticket) { WriteTicketRow(*flxGrid_, row, ticket); });
+    std::vector<Ticket> tickets;
+    drawer.Draw(settings, [this, &tickets](int row, const Ticket& ticket) {
+        WriteTicketRow(*flxGrid_, row, ticket);
+        tickets.push_back(ticket);
+    });
+    // Written to the history after the grid has been painted, not while the user waits.
+    history_->Keep(settings, std::move(tickets));
 }
 
 void FrmMain::cmdMode_Click() {
@@ -409,6 +416,7 @@ void FrmMain::cmdAbout_Click() {
 
 void FrmMain::cmdExit_Click() {
     SaveSettings();
+    history_->WriteBeforeExit();
     CloseAllWindows(this);
 }
 

@@ -34,6 +34,7 @@ namespace kivora {
 class Clock;
 class FlexGrid;
 class Generator;
+class HistoryKeeper;
 class ImageBox;
 class LineControl;
 class OptionList;
@@ -77,6 +78,7 @@ public:
 
     FlexGrid* Grid() const { return flxGrid_; }
     OptionPanel* Panel() const { return panel_; }
+    HistoryKeeper* History() const { return history_; }
     OptionList* List(const QString& name) const;
 
 protected:
@@ -101,6 +103,7 @@ private:
 
     MainWindowServices services_;
     OptionPanel* panel_ = nullptr;
+    HistoryKeeper* history_ = nullptr;
     std::unique_ptr<WindowDrag> drag_;
     QHash<const QObject*, QString> hints_;
     QSvgRenderer* background_ = nullptr;

@@ -281,6 +281,7 @@ private slots:
     void init() {
         store_ = std::make_unique<QTemporaryDir>();
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store_->path());
+        qputenv("XDG_DATA_HOME", store_->path().toLocal8Bit()); // the ticket history
         messages.clear();
         MessageBox::SetHandler([](const MessageBox::Message& m) { messages << m; });
         window_ = std::make_unique<Window>();
