@@ -69,7 +69,7 @@ FrmHistory::FrmHistory(HistoryStore& store, QWidget* parent)
     setWindowTitle(QStringLiteral("Ticket history - ") + AppTitle());
     setAccessibleName(QStringLiteral("Ticket history"));
     BuildControls();
-    resize(640, 420);
+    resize(780, 440);
     Reload();
 }
 
