@@ -117,6 +117,8 @@ void FrmHistory::BuildControls() {
     lstBatches_->setTabKeyNavigation(false);
     lstBatches_->verticalHeader()->hide();
     lstBatches_->horizontalHeader()->setStretchLastSection(true);
+    // Column widths from the first rows only: measuring 10,000 rows would hold up the opening.
+    lstBatches_->horizontalHeader()->setResizeContentsPrecision(100);
     lstBatches_->installEventFilter(this);
     connect(lstBatches_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &FrmHistory::ShowCurrentBatch);
