@@ -47,7 +47,9 @@ HistoryKeeper::HistoryKeeper(QWidget* window, FlexGrid* grid, const QString& fol
     // Ctrl+H works anywhere in the window, not only on the grid.
     window->addAction(historyAction_);
     // The check mark is read from the store when the menu is about to show, not at start-up.
+    // The mouse's request arrives at the viewport, the keyboard's at the grid.
     grid->installEventFilter(this);
+    grid->viewport()->installEventFilter(this);
 }
 
 HistoryKeeper::~HistoryKeeper() = default;
