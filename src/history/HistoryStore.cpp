@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -334,12 +335,16 @@ HistoryStore::Outcome HistoryStore::WriteBatch(QSqlDatabase& db, const HistoryBa
 
 HistoryStore::Outcome HistoryStore::WritePending() {
     Outcome result;
+    // Many queued batches, each waiting for a busy file, must not add up to a long wait: the
+    // rest stay queued for the next chance.
+    QElapsedTimer took;
+    took.start();
     // A damaged file is moved aside once per call and the writing tried again on a new one.
     for (int attempt = 0; attempt < 2 && !pending_.empty(); ++attempt) {
         Outcome outcome;
         {
             outcome = OpenWriter();
-            while (outcome.ok && !pending_.empty()) {
+            while (outcome.ok && !pending_.empty() && took.elapsed() < kWriteBudgetMs) {
                 outcome = WriteBatch(writer_->Db(), pending_.front());
                 if (outcome.ok) {
                     pending_.pop_front();

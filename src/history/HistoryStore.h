@@ -30,6 +30,8 @@ public:
     static constexpr int kSchemaVersion = 2;
     // Each lock wait is bounded; a write takes at most a few of them.
     static constexpr int kBusyTimeoutMs = 300;
+    // No new batch is begun once a write has taken this long.
+    static constexpr int kWriteBudgetMs = 600;
 
     // The store's file is history.sqlite in folder.
     explicit HistoryStore(QString folder);

@@ -259,6 +259,18 @@ private slots:
         QCOMPARE(CountTagged(batches, QStringLiteral("b")), 30);
     }
 
+    // Another Kivora moved the file aside while this one kept it open: the next batch goes to
+    // the file at the path, not into the one moved away.
+    void Add_fileMovedAway_writesToTheFileAtThePath() {
+        HistoryStore store(Folder());
+        QVERIFY(store.Add(Sample(0)).ok);
+        QVERIFY(QFile::rename(File(), File() + QStringLiteral(".damaged-x")));
+        QVERIFY(store.Add(Sample(1)).ok);
+        const std::vector<HistoryBatch> batches = ReadAll(Folder());
+        QCOMPARE(batches.size(), size_t{1});
+        QCOMPARE(Describe(batches[0]), Describe(Sample(1)));
+    }
+
     // A locked file or a full disk: the write gives up within the bound, says why and keeps
     // the batch for the next chance.
     void Add_lockedOrFull_failsWithinBoundAndKeepsBatch_data() {
