@@ -63,6 +63,7 @@ int main(int argc, char* argv[]) {
     // The window loads and stores its settings: keep them away from the user's own.
     QTemporaryDir store;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store.path());
+    qputenv("XDG_DATA_HOME", store.path().toLocal8Bit()); // and the ticket history
     const int repetitions = argc > 1 ? std::max(20, std::atoi(argv[1])) : 41;
 
     Generator generator;

@@ -21,8 +21,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.kivora.example/lotto")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The shared-library scan gives the libraries, and with them the xcb platform plugin
 # (libqt6gui6) and the SVG plugins (libqt6svg6). What it cannot see: the font the window is laid
-# out for. The package test holds Depends to exactly these.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+# out for, and the SQLite driver the ticket history opens through Qt SQL. The package test holds
+# Depends to exactly these.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, libqt6sql6-sqlite")
 # Help and the About window's links open through xdg-open; without it the program says so.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)

@@ -59,6 +59,9 @@ int main(int argc, char* argv[]) {
     kivora::Generator generator;
     kivora::SystemClock clock;
     kivora::UserSeedLocale locale;
+    // The history's folder is named after these, for --history and --keep as for the window.
+    QCoreApplication::setApplicationName(QStringLiteral("Kivora"));
+    QCoreApplication::setOrganizationName(QString::fromUtf8(kivora::app::kMaker));
     // Before QApplication, which needs a display: --help, --version and --draw do not.
     if (const int exitCode = kivora::RunCommandLine(
             kivora::ArgumentList(argc, argv), {generator, clock, locale}, std::cout, std::cerr);

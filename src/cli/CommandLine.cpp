@@ -195,6 +195,46 @@ CommandLineRequest ReadBasis(const QCommandLineParser& parser, DrawSettings& s) 
     return {};
 }
 
+// --history and its choices; a day counts from its first moment to its last, local time. With
+// --check, the check's own options are its business.
+CommandLineRequest ReadHistoryRequest(const QCommandLineParser& parser, bool withCheck = false) {
+    CommandLineRequest request;
+    for (const QString& option : withCheck ? QStringList() : parser.optionNames()) {
+        if (option != QLatin1String("history") && option != QLatin1String("csv") &&
+            option != QLatin1String("since") && option != QLatin1String("until") &&
+            option != QLatin1String("game")) {
+            return Failure(
+                kUsageError,
+                QStringLiteral("%1 does not go with --history.").arg(DashedName(option)));
+        }
+    }
+    for (const QString& name : {QStringLiteral("since"), QStringLiteral("until")}) {
+        if (!parser.isSet(name)) {
+            continue;
+        }
+        const QDate day = QDate::fromString(parser.value(name), Qt::ISODate);
+        if (!day.isValid()) {
+            return Failure(kUsageError,
+                           QStringLiteral("--%1 takes a date written yyyy-mm-dd, not '%2'.")
+                               .arg(name, parser.value(name)));
+        }
+        if (name == QLatin1String("since")) {
+            request.history.since = day.startOfDay();
+        } else {
+            request.history.until = day.endOfDay();
+        }
+    }
+    request.history.presetId = parser.value(QStringLiteral("game"));
+    request.csv = parser.isSet(QStringLiteral("csv"));
+    request.action = CommandLineRequest::Action::History;
+    return request;
+}
+
+QString HistoryFolder(const DrawServices& services) {
+    return services.historyFolder.isEmpty() ? HistoryStore::DefaultFolder()
+                                            : services.historyFolder;
+}
+
 } // namespace
 
 const std::vector<CommandLineOption>& CommandLineOptions() {
@@ -225,10 +265,25 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          QStringLiteral("List the games --game knows: id, name and region, rules, and the date "
                         "the rules hold from."),
          false},
+        {{QStringLiteral("history")},
+         {},
+         QStringLiteral("Print the kept batches of tickets, newest first: each batch's time, "
+                        "game and tickets. With --check: check the kept tickets instead of "
+                        "files."),
+         false},
+        {{QStringLiteral("since")},
+         QStringLiteral("yyyy-mm-dd"),
+         QStringLiteral("With --history: only batches drawn on this day or later."),
+         false},
+        {{QStringLiteral("until")},
+         QStringLiteral("yyyy-mm-dd"),
+         QStringLiteral("With --history: only batches drawn on this day or earlier."),
+         false},
         {{QStringLiteral("game")},
          QStringLiteral("id"),
          QStringLiteral("Play a game of --list-games: its numbers per ticket, highest number and "
-                        "bonus numbers, or its digits. The options below still override them."),
+                        "bonus numbers, or its digits. The options below still override them. "
+                        "With --history: only the batches drawn as this game."),
          true},
         {{QStringLiteral("tickets")},
          QStringLiteral("count"),
@@ -294,10 +349,15 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          QStringLiteral("name"),
          QStringLiteral("With --based-on name: the name, word or number; default none."),
          true},
+        {{QStringLiteral("keep")},
+         {},
+         QStringLiteral("Also add the tickets to the history, as the window does."),
+         true},
         {{QStringLiteral("csv")},
          {},
          QStringLiteral("Print each ticket as comma-separated values, the bonus numbers last; "
-                        "with --check, its result after them; with --list-games, the games."),
+                        "with --check, its result after them; with --list-games, the games; "
+                        "with --history, each kept ticket."),
          true},
     };
     return options;
@@ -338,8 +398,9 @@ QString UsageText() {
             QStringLiteral("\n\n") +
             Fill(QStringLiteral("Exit status: 0 on success, 1 for an argument that cannot be "
                                 "read or output that cannot be written, 2 for choices that "
-                                "cannot be drawn, winning numbers that cannot be read or "
-                                "ticket lines that --check skipped."),
+                                "cannot be drawn, winning numbers that cannot be read, "
+                                "ticket lines that --check skipped or a history that cannot be "
+                                "read."),
                  0, 0) +
             QLatin1Char('\n');
     return text;
@@ -404,6 +465,19 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments, const GameTabl
     if (int(draw) + int(check) + int(list) > 1) {
         return Failure(kUsageError,
                        QStringLiteral("--draw, --check and --list-games go one at a time."));
+    }
+    const bool history = parser.isSet(QStringLiteral("history"));
+    if (history && (draw || list)) {
+        return Failure(kUsageError, QStringLiteral("--history goes alone or with --check."));
+    }
+    for (const QString& name : {QStringLiteral("since"), QStringLiteral("until")}) {
+        if (!history && parser.isSet(name)) {
+            return Failure(kUsageError,
+                           QStringLiteral("%1 is used with --history.").arg(DashedName(name)));
+        }
+    }
+    if (history && !check) {
+        return ReadHistoryRequest(parser);
     }
     // What sets the game a --check reads; the rest only shapes a draw.
     static const QStringList kCheckChoices = {
@@ -585,11 +659,25 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments, const GameTabl
         if (!game) {
             rules.name = rules.Summary();
         }
-        request.check = {rules, parser.value(QStringLiteral("check")), parser.positionalArguments(),
-                         request.csv};
+        request.check = {rules,
+                         parser.value(QStringLiteral("check")),
+                         parser.positionalArguments(),
+                         request.csv,
+                         {}};
+        if (history) {
+            // The kept tickets of the span, of whatever game; the check takes those of its own.
+            CommandLineRequest span = ReadHistoryRequest(parser, true);
+            if (span.action == CommandLineRequest::Action::Fail) {
+                return span;
+            }
+            request.history = span.history;
+            request.history.presetId.clear();
+            request.check.fromHistory = true;
+        }
         request.action = CommandLineRequest::Action::Check;
         return request;
     }
+    request.keep = parser.isSet(QStringLiteral("keep"));
     request.action = CommandLineRequest::Action::Draw;
     return request;
 }
@@ -656,18 +744,64 @@ int RunCommandLine(const QStringList& arguments, const DrawServices& services, s
     case CommandLineRequest::Action::ListGames:
         ListGames(games, request.csv, out);
         break;
-    case CommandLineRequest::Action::Check:
-        if (const int code = RunCheck(request.check, in, out, err); code != 0) {
+    case CommandLineRequest::Action::Check: {
+        CheckRequest check = request.check;
+        if (check.fromHistory) {
+            std::vector<HistoryBatch> batches;
+            if (const int code = ReadHistory(request, services, batches, err); code != 0) {
+                return code;
+            }
+            for (const HistoryBatch& batch : batches) {
+                const QString from =
+                    QStringLiteral("%1 batch %2")
+                        .arg(batch.LocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+                        .arg(batch.id);
+                for (const Ticket& ticket : batch.tickets) {
+                    check.kept.push_back({from, ticket});
+                }
+            }
+        }
+        if (const int code = RunCheck(check, in, out, err); code != 0) {
             out.flush();
             return code;
         }
         break;
+    }
     case CommandLineRequest::Action::Draw: {
         // The request was checked when it was read, so the drawer has nothing to refuse.
+        std::vector<Ticket> tickets;
         TicketDrawer drawer(services.generator, services.clock, services.locale);
         drawer.Draw(request.settings, [&](int, const Ticket& ticket) {
             out << FormatTicket(ticket, request.csv).toLocal8Bit().constData() << '\n';
+            tickets.push_back(ticket);
         });
+        if (request.keep) {
+            HistoryStore store(HistoryFolder(services));
+            const HistoryStore::Outcome kept =
+                store.Add(HistoryBatch::Now(request.settings, std::move(tickets)));
+            if (!kept.damagedPath.isEmpty()) {
+                err << "kivora: "
+                    << QStringLiteral("The damaged ticket history was moved to %1 and a new one "
+                                      "was started at %2.")
+                           .arg(kept.damagedPath, kept.newPath)
+                           .toLocal8Bit()
+                           .constData()
+                    << '\n';
+            }
+            if (!kept.ok) {
+                out.flush();
+                err << "kivora: " << kept.error.toLocal8Bit().constData() << '\n';
+                return kUsageError;
+            }
+        }
+        break;
+    }
+    case CommandLineRequest::Action::History: {
+        std::vector<HistoryBatch> batches;
+        if (const int code = ReadHistory(request, services, batches, err); code != 0) {
+            return code;
+        }
+        out << FormatHistory(batches, request.csv).toLocal8Bit().constData();
         break;
     }
     }
@@ -712,6 +846,52 @@ bool DisplayAvailable(const QStringList& arguments,
 QString NoDisplayText() {
     return QStringLiteral("kivora: no display could be opened for the window; kivora --draw "
                           "draws tickets without one.");
+}
+
+QString FormatHistory(const std::vector<HistoryBatch>& batches, bool csv) {
+    QString text;
+    for (const HistoryBatch& batch : batches) {
+        const QString time = batch.LocalTime().toString(Qt::ISODate);
+        if (csv) {
+            QString game = batch.GameText();
+            if (game.contains(QLatin1Char(',')) || game.contains(QLatin1Char('"'))) {
+                game = QLatin1Char('"') + game.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+                       QLatin1Char('"');
+            }
+            for (size_t i = 0; i < batch.tickets.size(); ++i) {
+                text += QStringLiteral("%1,%2,%3,%4,%5\n")
+                            .arg(time, game)
+                            .arg(batch.id)
+                            .arg(i + 1)
+                            .arg(FormatTicket(batch.tickets[i], true));
+            }
+            continue;
+        }
+        text +=
+            QStringLiteral("%1  %2  batch %3, %4 %5\n")
+                .arg(QString(time).replace(QLatin1Char('T'), QLatin1Char(' ')), batch.GameText())
+                .arg(batch.id)
+                .arg(batch.tickets.size())
+                .arg(batch.tickets.size() == 1 ? QStringLiteral("ticket")
+                                               : QStringLiteral("tickets"));
+        for (const Ticket& ticket : batch.tickets) {
+            text += QStringLiteral("  ") + FormatTicket(ticket, false) + QLatin1Char('\n');
+        }
+    }
+    return text;
+}
+
+int ReadHistory(const CommandLineRequest& request, const DrawServices& services,
+                std::vector<HistoryBatch>& batches, std::ostream& err) {
+    HistoryStore::ReadResult read =
+        HistoryStore(HistoryFolder(services)).Read(request.history, true);
+    if (read.status == HistoryStore::ReadStatus::Damaged ||
+        read.status == HistoryStore::ReadStatus::Failed) {
+        err << "kivora: " << read.error.toLocal8Bit().constData() << '\n';
+        return kChoiceError;
+    }
+    batches = std::move(read.batches);
+    return 0;
 }
 
 QStringList ArgumentList(int argc, char* argv[]) {

@@ -1,5 +1,5 @@
 // The program's command line. It is read before any window system is touched, so --help,
-// --version and --draw work without a display; everything else opens the window.
+// --version, --draw and --history work without a display; everything else opens the window.
 #pragma once
 
 #include <QString>
@@ -12,6 +12,7 @@
 #include "GameCommands.h"
 #include "engine/DrawSettings.h"
 #include "engine/Ticket.h"
+#include "history/HistoryStore.h"
 
 namespace kivora {
 
@@ -39,9 +40,11 @@ QString UsageText();
 
 // What the arguments ask for. arguments[0] is the program.
 struct CommandLineRequest {
-    enum class Action { Window, Help, Version, Draw, ListGames, Check, Fail };
+    enum class Action { Window, Help, Version, Draw, ListGames, Check, History, Fail };
     Action action = Action::Window;
-    DrawSettings settings; // Draw: the record to draw, already checked
+    DrawSettings settings;        // Draw: the record to draw, already checked
+    bool keep = false;            // Draw: add the batch to the history
+    HistoryStore::Filter history; // History: which batches
     bool csv = false;
     CheckRequest check; // Check: the game, the winning numbers and the files
     QString error;      // Fail: what is wrong, without the program's name
@@ -63,7 +66,19 @@ struct DrawServices {
     Generator& generator;
     const Clock& clock;
     const SeedLocale& locale;
+    QString historyFolder = {}; // empty: the user's data folder
 };
+
+// The kept batches as --history prints them, newest first: a heading line per batch (its local
+// time, game and ticket count) and its tickets below it, or as CSV one ticket a line: time,
+// game, batch, ticket, numbers and the bonus number.
+QString FormatHistory(const std::vector<HistoryBatch>& batches, bool csv);
+
+// Reads the batches the request asks for into batches and returns 0, or reports on err and
+// returns the exit code: a missing history is no batches, a damaged or unreadable one is
+// kChoiceError.
+int ReadHistory(const CommandLineRequest& request, const DrawServices& services,
+                std::vector<HistoryBatch>& batches, std::ostream& err);
 
 // Carries out a command-line action and returns the process' exit code, or kRunWindow when the
 // arguments ask for the window. Writes nothing anywhere but to out and err.

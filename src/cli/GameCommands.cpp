@@ -77,8 +77,28 @@ int RunCheck(const CheckRequest& request, std::istream& in, std::ostream& out, s
     }
     bool skipped = false;
     std::vector<TicketMatch> matches;
-    const QStringList files =
-        request.files.isEmpty() ? QStringList{QStringLiteral("-")} : request.files;
+    const auto record = [&](const Ticket& ticket, const QString& from) {
+        const TicketMatch match = TicketMatch::Of(ticket, drawn, request.rules);
+        matches.push_back(match);
+        const QString label = Text(match.Label(request.rules));
+        const QString lead = from.isEmpty() ? QString() : from + (request.csv ? "," : ": ");
+        Write(out,
+              lead + (request.csv ? FormatTicket(ticket, true) + QLatin1Char(',') + label
+                                  : FormatTicket(ticket, false) + QStringLiteral(": ") + label));
+    };
+    for (const KeptTicket& kept : request.kept) {
+        // Read as its line would be, so a ticket of another game is passed over.
+        TicketLineReader reader(request.rules);
+        Ticket ticket;
+        std::string why;
+        if (reader.Read(FormatTicket(kept.ticket, false).toStdString(), ticket, why) ==
+            TicketLineReader::Line::Ticket) {
+            record(ticket, kept.batch);
+        }
+    }
+    const QStringList files = request.fromHistory       ? QStringList()
+                              : request.files.isEmpty() ? QStringList{QStringLiteral("-")}
+                                                        : request.files;
     for (const QString& file : files) {
         QByteArray text;
         QString name = file;
@@ -111,15 +131,9 @@ int RunCheck(const CheckRequest& request, std::istream& in, std::ostream& out, s
                                .arg(Text(why)));
                 skipped = true;
                 break;
-            case TicketLineReader::Line::Ticket: {
-                const TicketMatch match = TicketMatch::Of(ticket, drawn, request.rules);
-                matches.push_back(match);
-                const QString label = Text(match.Label(request.rules));
-                Write(out, request.csv
-                               ? FormatTicket(ticket, true) + QLatin1Char(',') + label
-                               : FormatTicket(ticket, false) + QStringLiteral(": ") + label);
+            case TicketLineReader::Line::Ticket:
+                record(ticket, {});
                 break;
-            }
             }
         }
     }

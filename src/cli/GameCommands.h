@@ -5,8 +5,10 @@
 #include <QStringList>
 
 #include <iosfwd>
+#include <vector>
 
 #include "engine/GameRules.h"
+#include "engine/Ticket.h"
 
 namespace kivora {
 
@@ -15,11 +17,20 @@ class GameTable;
 // One line per game: id, name and region, rules, the date they hold from; or CSV with a heading.
 void ListGames(const GameTable& table, bool csv, std::ostream& out);
 
+// A ticket kept in the history, with the batch it came from.
+struct KeptTicket {
+    QString batch;
+    Ticket ticket;
+};
+
 struct CheckRequest {
     GameRules rules;
     QString draw;      // the winning numbers as typed
     QStringList files; // none, or "-": standard input
     bool csv = false;
+    // With fromHistory, these tickets instead of files; those not of the game are passed over.
+    std::vector<KeptTicket> kept;
+    bool fromHistory = false;
 };
 
 // Prints every ticket read with its tier, then how many tickets reached each tier. Returns 0

@@ -13,6 +13,7 @@
 #include "engine/Clock.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
+#include "history/HistoryStore.h"
 
 using namespace kivora;
 
@@ -28,7 +29,8 @@ struct Outcome {
     QString err;
 };
 
-Outcome Run(const QStringList& options, const QByteArray& input = {}) {
+Outcome Run(const QStringList& options, const QByteArray& input = {},
+            const QString& historyFolder = QStringLiteral("/nonexistent")) {
     Generator generator = Generator::FromSeed(7);
     FixedClock clock;
     PlainSeedLocale locale;
@@ -36,7 +38,7 @@ Outcome Run(const QStringList& options, const QByteArray& input = {}) {
     std::ostringstream out;
     std::ostringstream err;
     const int code = RunCommandLine(QStringList{QStringLiteral("kivora")} + options,
-                                    {generator, clock, locale}, out, err, in);
+                                    {generator, clock, locale, historyFolder}, out, err, in);
     return {code, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
 }
 
@@ -287,6 +289,110 @@ private slots:
         QVERIFY(csv.out.startsWith("id,name,region,rules,valid from\n"
                                    "powerball,Powerball,United States,5/69 + 1/26,2015-10-07\n"));
         QCOMPARE(csv.out.count('\n'), 26);
+    }
+
+    // Batches 1 to 3 drawn at noon on 1, 3 and 5 December; the second is a preset's.
+    void RunCommandLine_history_printsKeptBatchesNewestFirst_data() {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("batches");
+        QTest::newRow("all") << "--history"
+                             << "3 2 1";
+        QTest::newRow("since") << "--history --since 2026-12-03"
+                               << "3 2";
+        QTest::newRow("until") << "--history --until 2026-12-03"
+                               << "2 1";
+        QTest::newRow("game") << "--history --game powerball"
+                              << "2";
+        QTest::newRow("other game") << "--history --game keno"
+                                    << "";
+    }
+    void RunCommandLine_history_printsKeptBatchesNewestFirst() {
+        QFETCH(QString, options);
+        QFETCH(QString, batches);
+        QTemporaryDir folder;
+        HistoryStore store(folder.path());
+        for (int day : {1, 3, 5}) {
+            HistoryBatch batch;
+            batch.drawnUtc = QDateTime(QDate(2026, 12, day), QTime(12, 0), Qt::LocalTime).toUTC();
+            batch.utcOffsetSeconds = 3600;
+            batch.presetId = day == 3 ? QStringLiteral("powerball") : QString();
+            batch.settings.numbersPerTicket = 6;
+            batch.settings.highestNumber = 49;
+            batch.tickets = {{{1, 2, 3, 4, 5, day}, std::nullopt}, {{7, 8, 9, 10, 11, 12}, 5}};
+            QVERIFY(store.Add(batch).ok);
+        }
+        const Outcome run = Run(options.split(' '), {}, folder.path());
+        QCOMPARE(run.exitCode, 0);
+        QStringList ids;
+        for (const auto& match :
+             QRegularExpression(QStringLiteral("batch (\\d+),")).globalMatch(run.out)) {
+            ids << match.captured(1);
+        }
+        QCOMPARE(ids.join(' '), batches);
+        if (batches == "3 2 1") {
+            QVERIFY2(run.out.startsWith(QDateTime(QDate(2026, 12, 5), QTime(12, 0), Qt::LocalTime)
+                                            .toOffsetFromUtc(3600)
+                                            .toString(Qt::ISODate)
+                                            .replace('T', ' ') +
+                                        "  Lotto 6/49  batch 3, 2 tickets\n  1 2 3 4 5 5\n"
+                                        "  7 8 9 10 11 12 + 5\n"),
+                     qPrintable(run.out));
+            const QStringList csv = Run({"--history", "--csv"}, {}, folder.path()).out.split('\n');
+            QCOMPARE(csv.size(), 7);
+            QVERIFY2(csv[3].endsWith(",powerball,2,2,7,8,9,10,11,12,5"), qPrintable(csv[3]));
+        }
+    }
+
+    // --keep adds what --draw printed; reading leaves a missing or damaged history as it is.
+    void RunCommandLine_keepThenHistory_printsTheDrawnTickets() {
+        QTemporaryDir folder;
+        QCOMPARE(Run({"--history"}, {}, folder.path()).out, QString());
+        const Outcome drawn =
+            Run({"--draw", "--tickets", "3", "--bonus", "9", "--keep"}, {}, folder.path());
+        QCOMPARE(drawn.exitCode, 0);
+        const Outcome kept = Run({"--history"}, {}, folder.path());
+        QString tickets;
+        for (const QString& line : drawn.out.split('\n', Qt::SkipEmptyParts)) {
+            tickets += "  " + line + "\n";
+        }
+        QCOMPARE(kept.out.section('\n', 1), tickets);
+        // Checked again from the history: each kept ticket with its batch, then the tiers; a
+        // 6/49 ticket kept beside them is of another game and passed over.
+        QCOMPARE(Run({"--draw", "--numbers", "6", "--highest", "49", "--keep"}, {}, folder.path())
+                     .exitCode,
+                 0);
+        const Outcome checked = Run({"--check", "1 2 3 + 4", "--bonus", "9", "--history", "--since",
+                                     QDate::currentDate().toString(Qt::ISODate)},
+                                    {}, folder.path());
+        QCOMPARE(checked.exitCode, 0);
+        const QStringList lines = checked.out.split('\n');
+        QCOMPARE(lines.size(), 3 + 1 + lines.filter(" ticket").size() + 2);
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY2(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d batch 1: " +
+                                        QRegularExpression::escape(drawn.out.section('\n', i, i)) +
+                                        ": \\d")
+                         .match(lines[i])
+                         .hasMatch(),
+                     qPrintable(lines[i]));
+        }
+    }
+    void RunCommandLine_historyMissingOrDamaged_leavesItAlone() {
+        QTemporaryDir folder;
+        const Outcome missing = Run({"--history"}, {}, folder.path());
+        QCOMPARE(missing.exitCode, 0);
+        QCOMPARE(missing.out + missing.err, QString());
+        QVERIFY(QDir(folder.path()).isEmpty());
+
+        const QString file = folder.filePath("history.sqlite");
+        QFile damaged(file);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray("not a database at all\n").repeated(100));
+        damaged.close();
+        const Outcome read = Run({"--history"}, {}, folder.path());
+        QCOMPARE(read.exitCode, kChoiceError);
+        QVERIFY2(read.err.startsWith("kivora: The ticket history " + file + " is damaged"),
+                 qPrintable(read.err));
+        QCOMPARE(QFileInfo(file).size(), 2200);
     }
 
     // The real program. out: a pattern for all of stdout; nothing lands in the settings folder.

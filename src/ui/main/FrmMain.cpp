@@ -15,14 +15,7 @@
 #include <QSvgRenderer>
 
 #include "common/AppIdentity.h"
-#include "ui/common/CloseAllWindows.h"
-#include "ui/common/Fonts.h"
-#include "ui/common/Help.h"
-#include "ui/common/MessageBox.h"
-#include "ui/common/Twips.h"
 #include "common/UserSeedLocale.h"
-#include "ui/common/WindowDrag.h"
-#include "ui/common/WindowLabel.h"
 #include "engine/Draw.h"
 #include "engine/GameRules.h"
 #include "engine/Generator.h"
@@ -35,6 +28,13 @@
 #include "settings/StoredSettings.h"
 #include "ui/about/FrmAbout.h"
 #include "ui/check/FrmCheck.h"
+#include "ui/common/CloseAllWindows.h"
+#include "ui/common/Fonts.h"
+#include "ui/common/Help.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Twips.h"
+#include "ui/common/WindowDrag.h"
+#include "ui/common/WindowLabel.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
@@ -43,6 +43,7 @@
 #include "ui/controls/OptionList.h"
 #include "ui/controls/XPButton.h"
 #include "ui/games/GameMenu.h"
+#include "ui/history/HistoryKeeper.h"
 #include "ui/main/OptionPanel.h"
 
 namespace kivora {
@@ -255,6 +256,7 @@ void FrmMain::BuildControls() {
     flxGrid_->setFont(ProgramFont(8.25));
     flxGrid_->setGeometry(TwipRect(3120, 1200, 4095, 1935));
     flxGrid_->setAccessibleName(QStringLiteral("Tickets"));
+    history_ = new HistoryKeeper(this, flxGrid_);
 
     // Stacking order of the strip: each later button lies on top of the one before.
     cmdPrint_ = MakeButton("cmdPrint", QStringLiteral("Print"), QStringLiteral(":/art/print.svg"),
@@ -426,8 +428,13 @@ void FrmMain::cmdStart_Click() {
     panel_->SetUpTicketGrid();
     flxGrid_->SetRows(settings.ticketCount + 1);
     TicketDrawer drawer(services_.generator, services_.clock, services_.locale);
-    drawer.Draw(settings,
-                [this](int row, const Ticket& ticket) { WriteTicketRow(*flxGrid_, row, ticket); });
+    std::vector<Ticket> tickets;
+    drawer.Draw(settings, [this, &tickets](int row, const Ticket& ticket) {
+        WriteTicketRow(*flxGrid_, row, ticket);
+        tickets.push_back(ticket);
+    });
+    // Written to the history after the grid has been painted, not while the user waits.
+    history_->Keep(settings, std::move(tickets));
 }
 
 void FrmMain::cmdMode_Click() {
@@ -484,6 +491,7 @@ void FrmMain::cmdAbout_Click() {
 
 void FrmMain::cmdExit_Click() {
     SaveSettings();
+    history_->WriteBeforeExit();
     CloseAllWindows(this);
 }
 

@@ -35,6 +35,7 @@ class Clock;
 class FlexGrid;
 class GameMenu;
 class Generator;
+class HistoryKeeper;
 class ImageBox;
 class LineControl;
 class OptionList;
@@ -78,6 +79,7 @@ public:
 
     FlexGrid* Grid() const { return flxGrid_; }
     OptionPanel* Panel() const { return panel_; }
+    HistoryKeeper* History() const { return history_; }
     OptionList* List(const QString& name) const;
 
 protected:
@@ -105,6 +107,7 @@ private:
     MainWindowServices services_;
     OptionPanel* panel_ = nullptr;
     GameMenu* gameMenu_ = nullptr;
+    HistoryKeeper* history_ = nullptr;
     std::unique_ptr<WindowDrag> drag_;
     QHash<const QObject*, QString> hints_;
     QSvgRenderer* background_ = nullptr;

@@ -287,6 +287,7 @@ private slots:
     void init() {
         store_ = std::make_unique<QTemporaryDir>();
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store_->path());
+        qputenv("XDG_DATA_HOME", store_->path().toLocal8Bit()); // the ticket history
         messages.clear();
         MessageBox::SetHandler([](const MessageBox::Message& m) { messages << m; });
         window_ = std::make_unique<Window>();
@@ -518,7 +519,7 @@ private slots:
                     QCoreApplication::postEvent(button, repeat);
                 }
             }
-            return std::make_unique<HoldingPort>(false);
+            return std::make_unique<TellingPort>("prints");
         });
         printing.w.Form_Load();
         printing.w.cmdStart_Click();

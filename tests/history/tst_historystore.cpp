@@ -1,0 +1,386 @@
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <utility>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "history/HistoryStore.h"
+
+using namespace kivora;
+
+namespace {
+
+// A batch with every field away from its default; row 1 is a Daily game.
+HistoryBatch Sample(int row) {
+    HistoryBatch b;
+    b.drawnUtc = QDateTime(QDate(2026, 12, 5), QTime(18, 30, 15, 250), Qt::UTC);
+    b.utcOffsetSeconds = row == 0 ? 3600 : -18000;
+    DrawSettings& s = b.settings;
+    if (row == 0) {
+        b.presetId = QStringLiteral("powerball");
+        s.numbersPerTicket = 5;
+        s.highestNumber = 69;
+        s.bonusPlayed = true;
+        s.highestBonus = 26;
+        s.drawBasedOn = DrawBasis::Date;
+        s.preference = NumberPreference::High;
+        s.includeNumber = 17;
+        s.excludeNumber = 4;
+        b.tickets = {{{3, 17, 25, 40, 69}, 12}, {{1, 2, 17, 50, 61}, 26}};
+    } else {
+        s.gameMode = GameMode::Daily;
+        s.numbersPerTicket = 4;
+        s.drawBasedOn = DrawBasis::Name;
+        s.basisName = "Zoë, \"lucky\"";
+        s.preference = NumberPreference::Low;
+        s.includeNumber = 0;
+        s.includePosition = 3;
+        b.tickets = {{{4, 4, 0, 1}, std::nullopt}};
+    }
+    s.basisDate = CalendarDate{2024, 2, 29};
+    s.basisSign = 7;
+    s.ticketCount = static_cast<int32_t>(b.tickets.size());
+    return b;
+}
+
+QString Describe(const HistoryBatch& b) {
+    const DrawSettings& s = b.settings;
+    QString text = QStringLiteral("%1 %2 [%3] mode %4 %5/%6 bonus %7/%8 basis %9")
+                       .arg(b.drawnUtc.toString(Qt::ISODateWithMs))
+                       .arg(b.utcOffsetSeconds)
+                       .arg(b.presetId)
+                       .arg(int(s.gameMode))
+                       .arg(s.numbersPerTicket)
+                       .arg(s.highestNumber)
+                       .arg(s.bonusPlayed)
+                       .arg(s.highestBonus)
+                       .arg(int(s.drawBasedOn));
+    text += QStringLiteral(" %1-%2-%3 sign %4 name %5 pref %6 inc %7@%8 exc %9 count %10 |")
+                .arg(s.basisDate.year)
+                .arg(s.basisDate.month)
+                .arg(s.basisDate.day)
+                .arg(s.basisSign)
+                .arg(QString::fromStdString(s.basisName))
+                .arg(int(s.preference))
+                .arg(s.includeNumber.value_or(-1))
+                .arg(s.includePosition)
+                .arg(s.excludeNumber.value_or(-1))
+                .arg(s.ticketCount);
+    for (const Ticket& t : b.tickets) {
+        for (const int32_t n : t.numbers) {
+            text += QStringLiteral(" %1").arg(n);
+        }
+        text += t.bonus ? QStringLiteral(" +%1;").arg(*t.bonus) : QStringLiteral(";");
+    }
+    return text;
+}
+
+std::vector<HistoryBatch> ReadAll(const QString& folder) {
+    return HistoryStore(folder).Read({}, true).batches;
+}
+
+QString Pragma(const QString& path, const QString& pragma) {
+    QString result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("t"));
+        db.setDatabaseName(path);
+        QSqlQuery query(db);
+        if (db.open() && query.exec(QStringLiteral("PRAGMA ") + pragma) && query.next()) {
+            result = query.value(0).toString();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("t"));
+    return result;
+}
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Another copy of this program writing count batches tagged tag-1, tag-2, ... (count 0: until
+// killed), printing each number once it is committed.
+void StartWriter(QProcess& child, const QString& folder, const QString& tag, int count) {
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--write"), folder, tag, QString::number(count)});
+    QVERIFY(child.waitForStarted());
+}
+
+int RunWriter(const QString& folder, const QString& tag, int count) {
+    HistoryStore store(folder);
+    for (int i = 1; count == 0 || i <= count; ++i) {
+        HistoryBatch batch = Sample(i % 2);
+        batch.presetId = QStringLiteral("%1-%2").arg(tag).arg(i);
+        batch.drawnUtc = QDateTime::currentDateTimeUtc();
+        store.Add(batch);
+        while (store.PendingCount() > 0) {
+            store.WritePending();
+        }
+        std::printf("%d\n", i);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+int CountTagged(const std::vector<HistoryBatch>& batches, const QString& tag) {
+    return static_cast<int>(std::count_if(batches.begin(), batches.end(), [&](const auto& b) {
+        return b.presetId.startsWith(tag + QLatin1Char('-'));
+    }));
+}
+
+} // namespace
+
+class TestHistoryStore : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    bool mounted_ = false;
+
+    QString Folder() const { return dir_->filePath(QStringLiteral("data")); }
+    QString File() const { return QDir(Folder()).filePath(QStringLiteral("history.sqlite")); }
+
+private slots:
+    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+
+    void cleanup() {
+        if (std::exchange(mounted_, false)) {
+            ::umount2(Folder().toLocal8Bit().constData(), MNT_DETACH);
+        }
+    }
+
+    void Add_everyField_readsBackInAnotherProcess_data() {
+        QTest::addColumn<int>("row");
+        QTest::newRow("lotto, bonus, date, include and exclude, preset") << 0;
+        QTest::newRow("daily, name, include position") << 1;
+    }
+    void Add_everyField_readsBackInAnotherProcess() {
+        QFETCH(int, row);
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--sample"), Folder(), QString::number(row)});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitCode(), 0);
+        const std::vector<HistoryBatch> batches = ReadAll(Folder());
+        QCOMPARE(batches.size(), size_t{1});
+        QCOMPARE(Describe(batches[0]), Describe(Sample(row)));
+        QCOMPARE(Pragma(File(), QStringLiteral("journal_mode")), QStringLiteral("wal"));
+    }
+
+    // A file of the first layout is read as it is and migrated by the next write.
+    void Add_version1File_migratesAndKeepsItsBatches() {
+        QVERIFY(QDir().mkpath(Folder()));
+        {
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v1"));
+            db.setDatabaseName(File());
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            for (const char* sql :
+                 {"CREATE TABLE batch(id INTEGER PRIMARY KEY, drawn_utc_ms INTEGER NOT NULL,"
+                  " game_mode INTEGER NOT NULL, numbers_per_ticket INTEGER NOT NULL,"
+                  " highest_number INTEGER NOT NULL, bonus_count INTEGER NOT NULL,"
+                  " highest_bonus INTEGER NOT NULL, basis INTEGER NOT NULL,"
+                  " basis_date TEXT NOT NULL, basis_sign INTEGER NOT NULL,"
+                  " basis_name TEXT NOT NULL, preference INTEGER NOT NULL,"
+                  " include_number INTEGER, include_position INTEGER NOT NULL,"
+                  " exclude_number INTEGER, ticket_count INTEGER NOT NULL)",
+                  "CREATE TABLE ticket(batch_id INTEGER NOT NULL REFERENCES batch(id) ON "
+                  "DELETE CASCADE, position INTEGER NOT NULL, numbers TEXT NOT NULL,"
+                  " bonus INTEGER, PRIMARY KEY(batch_id, position)) WITHOUT ROWID",
+                  "INSERT INTO batch VALUES(7, 1700000000000, 0, 6, 49, 0, 2, 1,"
+                  " '2023-11-14', -1, '', 2, NULL, 0, 13, 1)",
+                  "INSERT INTO ticket VALUES(7, 1, '1 2 3 4 5 6', NULL)",
+                  "PRAGMA user_version=1"}) {
+                QVERIFY2(q.exec(QString::fromLatin1(sql)), sql);
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("v1"));
+
+        HistoryStore store(Folder());
+        QCOMPARE(store.Read({}, true).batches.size(), size_t{1});
+        QCOMPARE(Pragma(File(), QStringLiteral("user_version")), QStringLiteral("1"));
+        QVERIFY(store.Add(Sample(0)).ok);
+        QCOMPARE(Pragma(File(), QStringLiteral("user_version")),
+                 QString::number(HistoryStore::kSchemaVersion));
+        const std::vector<HistoryBatch> batches = ReadAll(Folder());
+        QCOMPARE(batches.size(), size_t{2});
+        QCOMPARE(Describe(batches[0]), Describe(Sample(0)));
+        QCOMPARE(batches[1].id, 7);
+        QCOMPARE(batches[1].presetId, QString());
+        QCOMPARE(batches[1].settings.excludeNumber, std::optional<int32_t>(13));
+        QCOMPARE(batches[1].tickets.size(), size_t{1});
+        QCOMPARE(batches[1].tickets[0].numbers, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
+    }
+
+    // Killed at any moment, a writer leaves a sound file with every batch it had committed.
+    void Add_writerKilled_keepsEveryCommittedBatch() {
+        std::vector<int> committed;
+        for (int round = 0; round < 8; ++round) {
+            const QString tag = QStringLiteral("k%1").arg(round);
+            QProcess child;
+            StartWriter(child, Folder(), tag, 0);
+            QVERIFY(child.waitForReadyRead(30000));
+            QTest::qWait(5 + 7 * round);
+            ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+            QVERIFY(child.waitForFinished(10000));
+            const QList<QByteArray> lines = child.readAllStandardOutput().trimmed().split('\n');
+            committed.push_back(lines.constLast().toInt());
+
+            QCOMPARE(Pragma(File(), QStringLiteral("integrity_check")), QStringLiteral("ok"));
+            const std::vector<HistoryBatch> batches = ReadAll(Folder());
+            for (int r = 0; r <= round; ++r) {
+                QVERIFY2(CountTagged(batches, QStringLiteral("k%1").arg(r)) >= committed[r],
+                         qPrintable(QStringLiteral("round %1 lost batches").arg(r)));
+            }
+        }
+    }
+
+    void Add_twoWriters_keepEveryBatch() {
+        QProcess first;
+        QProcess second;
+        StartWriter(first, Folder(), QStringLiteral("a"), 30);
+        StartWriter(second, Folder(), QStringLiteral("b"), 30);
+        QVERIFY(first.waitForFinished(60000));
+        QVERIFY(second.waitForFinished(60000));
+        const std::vector<HistoryBatch> batches = ReadAll(Folder());
+        QCOMPARE(CountTagged(batches, QStringLiteral("a")), 30);
+        QCOMPARE(CountTagged(batches, QStringLiteral("b")), 30);
+    }
+
+    // Another Kivora moved the file aside while this one kept it open: the next batch goes to
+    // the file at the path, not into the one moved away.
+    void Add_fileMovedAway_writesToTheFileAtThePath() {
+        HistoryStore store(Folder());
+        QVERIFY(store.Add(Sample(0)).ok);
+        QVERIFY(QFile::rename(File(), File() + QStringLiteral(".damaged-x")));
+        QVERIFY(store.Add(Sample(1)).ok);
+        const std::vector<HistoryBatch> batches = ReadAll(Folder());
+        QCOMPARE(batches.size(), size_t{1});
+        QCOMPARE(Describe(batches[0]), Describe(Sample(1)));
+    }
+
+    // A locked file or a full disk: the write gives up within the bound, says why and keeps
+    // the batch for the next chance.
+    void Add_lockedOrFull_failsWithinBoundAndKeepsBatch_data() {
+        QTest::addColumn<bool>("full");
+        QTest::newRow("locked by another Kivora") << false;
+        QTest::newRow("full disk") << true;
+    }
+    void Add_lockedOrFull_failsWithinBoundAndKeepsBatch() {
+        QFETCH(bool, full);
+        QVERIFY(QDir().mkpath(Folder()));
+        if (full) {
+            mounted_ = ::geteuid() == 0 && ::mount("tmpfs", Folder().toLocal8Bit().constData(),
+                                                   "tmpfs", 0, "size=256k") == 0;
+            if (!mounted_) {
+                QSKIP("a full disk needs a mount of its own, which needs root");
+            }
+        }
+        HistoryStore store(Folder());
+        QVERIFY(store.Add(Sample(0)).ok);
+
+        const QString filler = dir_->filePath(QStringLiteral("data/filler"));
+        {
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("lock"));
+            db.setDatabaseName(File());
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            if (full) {
+                QFile fill(filler);
+                QVERIFY(fill.open(QIODevice::WriteOnly));
+                while (fill.write(QByteArray(4096, 'x')) == 4096 && fill.flush()) {
+                }
+            } else {
+                QVERIFY(q.exec(QStringLiteral("BEGIN IMMEDIATE")));
+            }
+            QElapsedTimer took;
+            took.start();
+            HistoryBatch second = Sample(1);
+            second.tickets.assign(50, second.tickets[0]);
+            const HistoryStore::Outcome outcome = store.Add(second);
+            QCOMPARE_LT(took.elapsed(), 1500);
+            QVERIFY(!outcome.ok);
+            QVERIFY(outcome.error.contains(File()));
+            QCOMPARE(store.PendingCount(), size_t{1});
+            q.exec(QStringLiteral("ROLLBACK"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("lock"));
+        QFile::remove(filler);
+
+        QVERIFY(store.WritePending().ok);
+        QCOMPARE(store.PendingCount(), size_t{0});
+        QCOMPARE(ReadAll(Folder()).size(), size_t{2});
+        QCOMPARE(Pragma(File(), QStringLiteral("integrity_check")), QStringLiteral("ok"));
+    }
+
+    // Reading a damaged file reports it and leaves it alone; writing moves it aside.
+    void Add_damagedFile_movedAsideAndNewStarted_data() {
+        QTest::addColumn<bool>("database");
+        QTest::newRow("not a database") << false;
+        QTest::newRow("database with damaged pages") << true;
+    }
+    void Add_damagedFile_movedAsideAndNewStarted() {
+        QFETCH(bool, database);
+        QVERIFY(QDir().mkpath(Folder()));
+        if (database) {
+            for (int i = 0; i < 20; ++i) {
+                QVERIFY(HistoryStore(Folder()).Add(Sample(0)).ok);
+            }
+            QFile file(File());
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.seek(4096));
+            file.write(QByteArray(3 * 4096, '\xAB'));
+        } else {
+            QFile file(File());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("My lucky numbers: 4 8 15 16 23 42\n").repeated(200));
+        }
+        const QByteArray damaged = Bytes(File());
+
+        HistoryStore store(Folder());
+        const HistoryStore::ReadResult read = store.Read({}, true);
+        QCOMPARE(int(read.status), int(HistoryStore::ReadStatus::Damaged));
+        QVERIFY(read.error.contains(File()));
+        QCOMPARE(Bytes(File()), damaged);
+
+        const HistoryStore::Outcome outcome = store.Add(Sample(1));
+        QVERIFY2(outcome.ok, qPrintable(outcome.error));
+        const QString aside =
+            File() + QStringLiteral(".damaged-") + QDate::currentDate().toString(Qt::ISODate);
+        QCOMPARE(outcome.damagedPath, aside);
+        QCOMPARE(outcome.newPath, File());
+        QCOMPARE(Bytes(aside), damaged);
+        const std::vector<HistoryBatch> batches = ReadAll(Folder());
+        QCOMPARE(batches.size(), size_t{1});
+        QCOMPARE(Describe(batches[0]), Describe(Sample(1)));
+    }
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 4 && args[1] == u"--sample") {
+        return HistoryStore(args[2]).Add(Sample(args[3].toInt())).ok ? 0 : 1;
+    }
+    if (args.size() == 5 && args[1] == u"--write") {
+        return RunWriter(args[2], args[3], args[4].toInt());
+    }
+    TestHistoryStore test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_historystore.moc"
