@@ -12,13 +12,14 @@
 
 #include "AppInfo.h"
 #include "cli/CommandLine.h"
-#include "common/DesktopShell.h"
-#include "common/Fonts.h"
 #include "common/UserSeedLocale.h"
 #include "engine/Generator.h"
 #include "engine/SystemClock.h"
-#include "print/QPrinterPort.h"
+#include "print/PdfQueuePort.h"
+#include "ui/common/DesktopShell.h"
+#include "ui/common/Fonts.h"
 #include "ui/main/FrmMain.h"
+#include "ui/main/PrinterLoginDialog.h"
 #include "ui/startup/FrmPoczatek.h"
 
 #ifdef Q_OS_LINUX
@@ -79,7 +80,9 @@ int main(int argc, char* argv[]) {
 
     auto openMainWindow = [&] {
         frmMain = std::make_unique<kivora::FrmMain>(kivora::MainWindowServices{
-            generator, clock, locale, &kivora::QPrinterPort::OpenDefault, &shell});
+            generator, clock, locale,
+            [] { return kivora::PdfQueuePort::OpenDefault(&kivora::PrinterLoginDialog::Ask); },
+            &shell});
         frmMain->Form_Load();
         const QRect screen = frmMain->screen()->availableGeometry();
         frmMain->move(screen.center() - frmMain->rect().center());

@@ -9,7 +9,7 @@
 #include <optional>
 #include <ostream>
 
-#include "AppInfo.h"
+#include "common/AppIdentity.h"
 #include "engine/Draw.h"
 #include "engine/TicketDrawer.h"
 #include "games/GameTable.h"
@@ -267,16 +267,9 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
     return options;
 }
 
-QString VersionText() {
-    return QStringLiteral("%1 %2.%3")
-        .arg(QString::fromUtf8(app::kTitle))
-        .arg(app::kVersionMajor)
-        .arg(app::kVersionMinor);
-}
-
 QString UsageText() {
     QString text = QStringLiteral("Usage: kivora [options]\n\n");
-    text += Fill(VersionText() +
+    text += Fill(TitleVersion() +
                      QStringLiteral(" draws lottery tickets. Without options it opens its "
                                     "window. With --draw it prints the tickets instead, with "
                                     "--check it checks tickets against a draw; neither "
@@ -562,7 +555,7 @@ int RunCommandLine(const QStringList& arguments, const DrawServices& services, s
         out << UsageText().toLocal8Bit().constData();
         break;
     case CommandLineRequest::Action::Version:
-        out << VersionText().toLocal8Bit().constData() << '\n';
+        out << TitleVersion().toLocal8Bit().constData() << '\n';
         break;
     case CommandLineRequest::Action::ListGames:
         ListGames(games, request.csv, out);

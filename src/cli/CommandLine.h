@@ -30,9 +30,6 @@ struct CommandLineOption {
 // The options --help lists, in its order.
 const std::vector<CommandLineOption>& CommandLineOptions();
 
-// "Lotto Kivora 2.6".
-QString VersionText();
-
 // The full --help text, lines of at most 80 characters, ending in a line break.
 QString UsageText();
 

@@ -83,6 +83,7 @@ private slots:
             "--tickets is a choice for --draw; the window keeps its own.");
         choice("--tickets 51", "The number of tickets must be from 1 to 50, not 51.");
         // Past 16 and 32 bits: no wrapping round into the range.
+        choice("--bonus 1", "The highest bonus number must be from 2 to 99, not 1.");
         choice("--bonus 65538", "The highest bonus number must be from 2 to 99, not 65538.");
         choice("--numbers 4294967299", "--numbers takes a whole number, not '4294967299'.");
         // Numbers past the range are refused, never read as "none".
@@ -133,6 +134,16 @@ private slots:
         QCOMPARE(outcome.err, code <= 0 ? QString() : "kivora: " + text + "\n" + usage);
     }
 
+    // The help as a reader sees it, in a terminal of 80 columns.
+    void UsageText_golden_matchesAndFitsEightyColumns() {
+        QFile golden(QFINDTESTDATA("usage.txt"));
+        QVERIFY(golden.open(QIODevice::ReadOnly | QIODevice::Text));
+        QCOMPARE(UsageText(), QString::fromUtf8(golden.readAll()));
+        for (const QString& line : UsageText().split('\n')) {
+            QVERIFY2(line.size() <= 80, qPrintable(line));
+        }
+    }
+
     // low to high: the candidate range. column: where a Daily ticket holds the include digit;
     // -1 for Lotto, whose numbers are distinct and ascending. include, exclude: -1 for none.
     // bonus: the highest bonus number, 0 for none.
@@ -158,6 +169,7 @@ private slots:
         row("--tickets 20 --numbers 6 --highest 49 --prefer HIGH --include 2", 20, 6, 15, 49, 2, -1,
             -1, 0);
         row("--tickets 10 --bonus 2", 10, 3, 1, 10, -1, -1, -1, 2);
+        row("--based-on date --date 1601-01-01", 1, 3, 1, 10, -1, -1, -1, 0);
         row("--tickets 10 --bonus 2 --csv", 10, 3, 1, 10, -1, -1, -1, 2);
         row("--daily --tickets 30 --prefer low --include 8 --include-position 2", 30, 3, 0, 6, 8, 1,
             -1, 0);

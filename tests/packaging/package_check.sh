@@ -31,6 +31,9 @@ expected_description="Lotto Kivora - draws lottery tickets and prints them
  games (digits that may repeat). It can include and exclude numbers, prefer
  low or high numbers, and print the tickets. kivora --draw prints tickets
  without opening the window."
+# The window is laid out for Liberation Sans's metrics: another face in its place cuts texts.
+grep -qE '(^|, )fonts-liberation2(,|$)' <<<"$depends" ||
+    { echo "Depends does not name fonts-liberation2 alone: $depends"; failures=$((failures + 1)); }
 description=$(field Description)
 [ "$description" = "$expected_description" ] ||
     { echo "the description reads:"; echo "$description"; failures=$((failures + 1)); }

@@ -5,12 +5,16 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QRegion>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 #include "ReadableColor.h"
 
 namespace kivora {
+
+namespace {
+
+constexpr qreal kFocusPen = 2;
+
+} // namespace
 
 XPButton::XPButton(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::StrongFocus);
@@ -216,13 +220,16 @@ void XPButton::paintEvent(QPaintEvent*) {
     const QRectF textRect(x + shift, shift, content.right() - x + 2, height());
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, caption);
 
-    if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect =
-            QRectF(x - 2, (height() - fm.height()) / 2 - 1, textWidth + 4, fm.height() + 2)
-                .toAlignedRect();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+    // As the styles do, the frame shows once the keyboard has moved the focus in the window.
+    // Their own frame is too faint on these faces: this one is solid, in the caption's colour
+    // or one that stands out from the face as clearly.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        const QColor face = FaceColor(hot);
+        p.setPen(QPen(VisibleOn(CaptionColor(hot), face), kFocusPen));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(x + shift - 3, (height() - fm.height()) / 2 + shift - 1,
+                                 textWidth + 6, fm.height() + 2),
+                          2, 2);
     }
 }
 

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 
-#include "common/MessageBox.h"
+#include "ui/common/MessageBox.h"
 
 namespace kivora {
 

@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "common/Fonts.h"
-#include "common/MessageBox.h"
+#include "ui/common/Fonts.h"
+#include "ui/common/MessageBox.h"
 #include "engine/Clock.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"

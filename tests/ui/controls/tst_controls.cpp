@@ -19,9 +19,9 @@
 #include <QWheelEvent>
 #include <QtTest/qtestspontaneevent.h>
 
-#include "common/MessageBox.h"
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
@@ -196,13 +196,17 @@ private slots:
 
     void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow_data() {
         QTest::addColumn<int>("rows");
-        QTest::addColumn<QString>("menu"); // entries, "-" marking a disabled one
-        QTest::newRow("tickets") << 3 << QStringLiteral("Copy tickets|Save tickets as\u2026");
-        QTest::newRow("headings only")
-            << 1 << QStringLiteral("-Copy tickets|-Save tickets as\u2026");
+        QTest::addColumn<bool>("keyboard"); // Shift+F10 on the focused grid, else the mouse
+        QTest::addColumn<QString>("menu");  // entries, "-" marking a disabled one
+        const QString entries = QStringLiteral("&Copy tickets|&Save tickets as\u2026");
+        QTest::newRow("tickets, mouse") << 3 << false << entries;
+        QTest::newRow("tickets, Shift+F10") << 3 << true << entries;
+        QTest::newRow("headings only, mouse")
+            << 1 << false << QStringLiteral("-&Copy tickets|-&Save tickets as\u2026");
     }
     void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow() {
         QFETCH(int, rows);
+        QFETCH(bool, keyboard);
         grid_.SetRows(rows);
         QStringList seen;
         QTimer::singleShot(0, this, [&seen] {
@@ -213,9 +217,13 @@ private slots:
                 menu->close();
             }
         });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 10),
-                                grid_.viewport()->mapToGlobal(QPoint(20, 10)));
-        QApplication::sendEvent(grid_.viewport(), &event);
+        if (keyboard) {
+            QTest::keyClick(&grid_, Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 10),
+                                    grid_.viewport()->mapToGlobal(QPoint(20, 10)));
+            QApplication::sendEvent(grid_.viewport(), &event);
+        }
         QTEST(seen.join('|'), "menu");
     }
 
@@ -237,6 +245,8 @@ private slots:
         QTest::newRow("no room for the copy") << QString(250, 'n') + ".txt" << false << -1 << kOld;
         // The copy is created, but writing it fails part way, as on a full disk.
         QTest::newRow("write fails") << "t.txt" << false << 8 << kOld;
+        // The copy is written whole, but a folder of that name takes no file's place.
+        QTest::newRow("rename fails") << "t.txt/" << false << -1 << QByteArray();
     }
     void flexGrid_saveAs_writesChosenFormatOrKeepsOldFile() {
         QFETCH(QString, name);
@@ -244,8 +254,11 @@ private slots:
         QFETCH(int, sizeLimit);
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
+        const bool folder = name.endsWith('/');
+        name.chop(folder ? 1 : 0);
         const QString path = dir.filePath(name.isEmpty() ? QStringLiteral("t.txt") : name);
-        QFile old(path);
+        QFile old(folder ? path + "/inside" : path);
+        QVERIFY(QDir().mkpath(QFileInfo(old).path()));
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write(kOld) == kOld.size());
         old.close();
         grid_.SetSaveDialog([&](QWidget*) -> std::optional<FlexGrid::SaveTarget> {
@@ -263,9 +276,9 @@ private slots:
         grid_.SaveAction()->trigger();
         setrlimit(RLIMIT_FSIZE, &before);
         MessageBox::ClearHandler();
-        QTEST(ReadAll(path), "content");
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-        const bool failed = content == kOld && !name.isEmpty();
+        QTEST(folder ? QByteArray() : ReadAll(path), "content");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), folder ? 0 : 1);
+        const bool failed = (content == kOld || folder) && !name.isEmpty();
         QCOMPARE(messages.size(), failed ? 1 : 0);
         if (failed) {
             QCOMPARE(messages[0].title, QStringLiteral("Lotto Kivora"));
