@@ -28,6 +28,7 @@
 #include "settings/StoredSettings.h"
 #include "ui/about/FrmAbout.h"
 #include "ui/check/FrmCheck.h"
+#include "ui/check/FrmKeptCheck.h"
 #include "ui/common/CloseAllWindows.h"
 #include "ui/common/Fonts.h"
 #include "ui/common/Help.h"
@@ -128,6 +129,17 @@ void FrmMain::WireGamesAndCheck() {
             },
             this);
     });
+    // Kept batches are checked in a grid of their own, as a preset's game when they were one.
+    connect(history_, &HistoryKeeper::checkRequested, this,
+            [this](const std::vector<HistoryBatch>& batches) {
+                new FrmKeptCheck(
+                    batches,
+                    [this](const HistoryBatch& batch) {
+                        return GameRules::ForSettings(batch.settings,
+                                                      gameMenu_->Table().Find(batch.presetId));
+                    },
+                    history_->Window() ? static_cast<QWidget*>(history_->Window()) : this);
+            });
 }
 
 QLabel* FrmMain::MakeLabel(const char* name, const QString& text, int left, int top, int width,

@@ -10,13 +10,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "ui/common/Fonts.h"
-#include "ui/common/MessageBox.h"
 #include "engine/Clock.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
 #include "settings/Registry.h"
 #include "settings/StoredSettings.h"
+#include "ui/common/Fonts.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/FlexGridModel.h"
 #include "ui/controls/OptionList.h"

@@ -4,6 +4,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTableView>
@@ -16,6 +19,7 @@
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
 #include "history/HistoryStore.h"
+#include "ui/check/FrmKeptCheck.h"
 #include "ui/common/Fonts.h"
 #include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
@@ -159,6 +163,30 @@ private slots:
         QCOMPARE(batches.size(), size_t{2});
         QCOMPARE(batches[0].presetId, QStringLiteral("powerball"));
         QCOMPARE(batches[1].tickets[1].numbers.back(), 20);
+
+        // Checked in a grid of their own: the first batch's game, its tickets marked as typed.
+        auto* kept = new FrmKeptCheck(
+            batches,
+            [](const HistoryBatch& b) { return GameRules::ForSettings(b.settings, nullptr); },
+            nullptr);
+        const auto close = qScopeGuard([kept] { kept->close(); });
+        FlexGrid& grid = *kept->Grid();
+        const size_t same =
+            batches[0].settings.numbersPerTicket == batches[1].settings.numbersPerTicket
+                ? batches[0].tickets.size() + batches[1].tickets.size()
+                : batches[0].tickets.size();
+        QCOMPARE(size_t(grid.Rows() - 1), same);
+        const Ticket& first = batches[0].tickets[0];
+        QString draw;
+        for (const int32_t n : first.numbers) {
+            draw += QString::number(n) + ' ';
+        }
+        auto* text = kept->findChild<QLineEdit*>("txtDraw");
+        QVERIFY(text);
+        text->setText(first.bonus ? draw + "+ " + QString::number(*first.bonus) : draw);
+        QVERIFY(grid.Marked(1, 1));
+        QVERIFY2(grid.MatchText(1).startsWith(QString::number(first.numbers.size())),
+                 qPrintable(grid.MatchText(1)));
     }
 
     // The main window: a Start is kept once the grid is painted, never inside the handler;
