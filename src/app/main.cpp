@@ -12,13 +12,14 @@
 
 #include "AppInfo.h"
 #include "cli/CommandLine.h"
-#include "common/DesktopShell.h"
-#include "common/Fonts.h"
 #include "common/UserSeedLocale.h"
 #include "engine/Generator.h"
 #include "engine/SystemClock.h"
-#include "print/QPrinterPort.h"
+#include "print/PdfQueuePort.h"
+#include "ui/common/DesktopShell.h"
+#include "ui/common/Fonts.h"
 #include "ui/main/FrmMain.h"
+#include "ui/main/PrinterLoginDialog.h"
 #include "ui/startup/FrmPoczatek.h"
 
 #ifdef Q_OS_LINUX
@@ -68,6 +69,12 @@ int main(int argc, char* argv[]) {
         return exitCode;
     }
 
+    if (!kivora::DisplayAvailable(kivora::ArgumentList(argc, argv),
+                                  [](const char* name) { return qEnvironmentVariable(name); })) {
+        std::cerr << kivora::NoDisplayText().toLocal8Bit().constData() << '\n';
+        return kivora::kUsageError;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivora"));
     QApplication::setOrganizationName(QString::fromUtf8(kivora::app::kMaker));
@@ -82,7 +89,9 @@ int main(int argc, char* argv[]) {
 
     auto openMainWindow = [&] {
         frmMain = std::make_unique<kivora::FrmMain>(kivora::MainWindowServices{
-            generator, clock, locale, &kivora::QPrinterPort::OpenDefault, &shell});
+            generator, clock, locale,
+            [] { return kivora::PdfQueuePort::OpenDefault(&kivora::PrinterLoginDialog::Ask); },
+            &shell});
         frmMain->Form_Load();
         const QRect screen = frmMain->screen()->availableGeometry();
         frmMain->move(screen.center() - frmMain->rect().center());

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QDate>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <limits>
@@ -9,6 +10,7 @@
 #include <ostream>
 
 #include "AppInfo.h"
+#include "common/AppIdentity.h"
 #include "engine/Draw.h"
 #include "engine/TicketDrawer.h"
 
@@ -89,6 +91,30 @@ QString OptionLines(const CommandLineOption& option) {
            QLatin1Char('\n');
 }
 
+// Text as a whole 32-bit number: an optional sign and decimal digits, nothing else.
+std::optional<int32_t> WholeNumber(const QString& text) {
+    const qsizetype first = text.startsWith(u'-') || text.startsWith(u'+') ? 1 : 0;
+    if (text.size() == first) {
+        return std::nullopt;
+    }
+    int64_t magnitude = 0;
+    for (qsizetype i = first; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+        magnitude = magnitude * 10 + (c - u'0');
+        if (magnitude > int64_t{1} << 31) {
+            return std::nullopt;
+        }
+    }
+    const int64_t value = text.startsWith(u'-') ? -magnitude : magnitude;
+    if (value > std::numeric_limits<int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(value);
+}
+
 CommandLineRequest Failure(int exitCode, const QString& error) {
     CommandLineRequest request;
     request.action = CommandLineRequest::Action::Fail;
@@ -127,12 +153,22 @@ CommandLineRequest ReadBasis(const QCommandLineParser& parser, DrawSettings& s) 
 
     QDate date = QDate::currentDate();
     if (parser.isSet(QStringLiteral("date"))) {
-        date = QDate::fromString(parser.value(QStringLiteral("date")), Qt::ISODate);
-        if (!date.isValid() || date.year() < 1601) {
+        // Exactly yyyy-mm-dd: Qt's ISO reading would also take a time or trailing text.
+        const QString text = parser.value(QStringLiteral("date"));
+        static const QRegularExpression form(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+        date = form.match(text).hasMatch() ? QDate::fromString(text, QStringLiteral("yyyy-MM-dd"))
+                                           : QDate();
+        if (!date.isValid()) {
+            return Failure(kUsageError,
+                           QStringLiteral("--date takes a date written yyyy-mm-dd; '%1' is not "
+                                          "one.")
+                               .arg(text));
+        }
+        if (date.year() < 1601) {
             return Failure(kChoiceError,
-                           QStringLiteral("--date takes a date from 1601-01-01 to 9999-12-31 "
-                                          "written yyyy-mm-dd, not '%1'.")
-                               .arg(parser.value(QStringLiteral("date"))));
+                           QStringLiteral("--date takes a date from 1601-01-01 to 9999-12-31, "
+                                          "not %1.")
+                               .arg(text));
         }
     }
     s.basisDate = CalendarDate{date.year(), date.month(), date.day()};
@@ -302,21 +338,18 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
     return options;
 }
 
-QString VersionText() {
-    return QStringLiteral("%1 %2.%3")
-        .arg(QString::fromUtf8(app::kTitle))
-        .arg(app::kVersionMajor)
-        .arg(app::kVersionMinor);
+QString CopyrightText() {
+    return QStringLiteral("Copyright (C) %1 %2").arg(app::kCopyrightYear).arg(AppMaker());
 }
 
 QString UsageText() {
     QString text = QStringLiteral("Usage: kivora [options]\n\n");
-    text +=
-        Fill(VersionText() + QStringLiteral(" draws lottery tickets. Without options it opens its "
-                                            "window. With --draw it prints the tickets instead and "
-                                            "needs no display."),
-             0, 0) +
-        QStringLiteral("\n\nOptions:\n");
+    text += Fill(TitleVersion() +
+                     QStringLiteral(" draws lottery tickets. Without options it opens its "
+                                    "window. With --draw it prints the tickets instead and "
+                                    "needs no display."),
+                 0, 0) +
+            QStringLiteral("\n\nOptions:\n");
     for (const CommandLineOption& option : CommandLineOptions()) {
         if (!option.drawChoice) {
             text += OptionLines(option);
@@ -363,10 +396,27 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
         parser.addOption(option);
     }
     if (!parser.parse(arguments)) {
-        return Failure(kUsageError, parser.errorText());
+        // Qt names an unknown option without its dashes; say it as it was typed.
+        if (!parser.unknownOptionNames().isEmpty()) {
+            const QString name = parser.unknownOptionNames().constFirst();
+            const auto typed =
+                std::find_if(arguments.begin() + 1, arguments.end(), [&](const QString& argument) {
+                    return argument == u'-' + name || argument == QStringLiteral("--") + name ||
+                           argument.startsWith(QStringLiteral("--") + name + u'=');
+                });
+            return Failure(
+                kUsageError,
+                QStringLiteral("unknown option '%1'.")
+                    .arg(typed == arguments.end() ? DashedName(name) : typed->section(u'=', 0, 0)));
+        }
+        QString error = parser.errorText();
+        if (!error.isEmpty()) {
+            error[0] = error[0].toLower();
+        }
+        return Failure(kUsageError, error);
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return Failure(kUsageError, QStringLiteral("Unexpected argument '%1'.")
+        return Failure(kUsageError, QStringLiteral("unexpected argument '%1'.")
                                         .arg(parser.positionalArguments().constFirst()));
     }
 
@@ -405,35 +455,25 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
         return request;
     }
 
-    // Every number first as a whole 32-bit number; the engine's check judges the ranges.
-    QString badNumber;
+    // Every number first as a whole 32-bit number, written in decimal digits with an optional
+    // sign; anything else cannot be read. Then each in its range, named by its option.
+    QString unreadable;
     const auto number = [&](const QString& name, int32_t fallback) -> int32_t {
         if (!parser.isSet(name)) {
             return fallback;
         }
-        bool ok = false;
-        const int value = parser.value(name).toInt(&ok);
-        if (!ok && badNumber.isEmpty()) {
-            badNumber = QStringLiteral("%1 takes a whole number, not '%2'.")
-                            .arg(DashedName(name), parser.value(name));
+        const QString text = parser.value(name);
+        const std::optional<int32_t> value = WholeNumber(text);
+        if (!value && unreadable.isEmpty()) {
+            unreadable =
+                QStringLiteral("--%1 takes a whole number; '%2' is not one.").arg(name, text);
         }
-        return ok ? value : fallback;
+        return value.value_or(fallback);
     };
 
     DrawSettings& s = request.settings;
     const bool daily = parser.isSet(QStringLiteral("daily"));
     s.gameMode = daily ? GameMode::Daily : GameMode::Lotto;
-    // The window hides the highest number and the bonus in a Daily game.
-    if (daily && parser.isSet(QStringLiteral("highest"))) {
-        return Failure(kChoiceError,
-                       QStringLiteral("--highest is for a Lotto game; a Daily game draws digits "
-                                      "from 0 to 9."));
-    }
-    if (daily && parser.isSet(QStringLiteral("bonus"))) {
-        return Failure(kChoiceError,
-                       QStringLiteral("--bonus is for a Lotto game; a Daily game has no bonus "
-                                      "number."));
-    }
     s.ticketCount = number(QStringLiteral("tickets"), 1);
     s.numbersPerTicket = number(QStringLiteral("numbers"), 3);
     s.highestNumber = number(QStringLiteral("highest"), 10);
@@ -450,20 +490,72 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
     // The window puts the position list at "1" whenever a Daily include number is chosen.
     const bool dailyInclude = daily && s.includeNumber;
     s.includePosition = number(QStringLiteral("include-position"), dailyInclude ? 1 : 0);
-    if (!badNumber.isEmpty()) {
-        return Failure(kChoiceError, badNumber);
+    if (!unreadable.isEmpty()) {
+        return Failure(kUsageError, unreadable);
     }
-    if (highestBonus < std::numeric_limits<int16_t>::min() ||
-        highestBonus > std::numeric_limits<int16_t>::max()) {
+    // The window hides the highest number and the bonus in a Daily game.
+    if (daily && parser.isSet(QStringLiteral("highest"))) {
         return Failure(kChoiceError,
-                       QStringLiteral("The highest bonus number must be from 2 to 99, not %1.")
-                           .arg(highestBonus));
+                       QStringLiteral("--highest is for a Lotto game; a Daily game draws digits "
+                                      "from 0 to 9."));
+    }
+    if (daily && parser.isSet(QStringLiteral("bonus"))) {
+        return Failure(kChoiceError,
+                       QStringLiteral("--bonus is for a Lotto game; a Daily game has no bonus "
+                                      "number."));
+    }
+    const int32_t lowest = daily ? 0 : 1;
+    const int32_t highest = daily ? 9 : s.highestNumber;
+    const QString game =
+        daily ? QStringLiteral(" in a Daily game") : QStringLiteral(" (the highest number)");
+    const QString numbers = QStringLiteral(" (the numbers per ticket)");
+    struct Range {
+        const char* option;
+        int32_t value;
+        int32_t low;
+        int32_t high;
+        QString note;
+        bool given;
+    };
+    for (const Range& r : {
+             Range{"tickets", s.ticketCount, 1, 50, {}, true},
+             Range{"numbers", s.numbersPerTicket, 3, 7, {}, true},
+             Range{"highest", s.highestNumber, 10, 99, {}, !daily},
+             Range{"bonus", highestBonus, 2, 99, {}, s.bonusPlayed},
+             Range{"include", s.includeNumber.value_or(0), lowest, highest, game,
+                   s.includeNumber.has_value()},
+             Range{"exclude", s.excludeNumber.value_or(0), lowest, highest, game,
+                   s.excludeNumber.has_value()},
+         }) {
+        if (r.given && (r.value < r.low || r.value > r.high)) {
+            return Failure(kChoiceError, QStringLiteral("--%1 takes %2 to %3%4, not %5.")
+                                             .arg(QLatin1String(r.option))
+                                             .arg(r.low)
+                                             .arg(r.high)
+                                             .arg(r.note)
+                                             .arg(r.value));
+        }
     }
     s.highestBonus = static_cast<int16_t>(highestBonus);
-    if (parser.isSet(QStringLiteral("include-position")) && !s.includeNumber) {
+    if (s.includeNumber && s.includeNumber == s.excludeNumber) {
         return Failure(kChoiceError,
-                       QStringLiteral("--include-position places the number of --include; "
-                                      "there is none."));
+                       QStringLiteral("--include and --exclude name the same number (%1); a "
+                                      "number cannot be both on every ticket and off it.")
+                           .arg(*s.includeNumber));
+    }
+    if (parser.isSet(QStringLiteral("include-position"))) {
+        if (!s.includeNumber) {
+            return Failure(kChoiceError,
+                           QStringLiteral("--include-position places the number of --include; "
+                                          "there is none."));
+        }
+        if (daily && (s.includePosition < 1 || s.includePosition > s.numbersPerTicket)) {
+            return Failure(kChoiceError,
+                           QStringLiteral("--include-position takes 1 to %1%2, not %3.")
+                               .arg(s.numbersPerTicket)
+                               .arg(numbers)
+                               .arg(s.includePosition));
+        }
     }
 
     const QString prefer = parser.value(QStringLiteral("prefer")).toLower();
@@ -482,11 +574,6 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
         return basis;
     }
 
-    // The window refuses this before anything else, in these words.
-    if (s.includeNumber && s.includeNumber == s.excludeNumber) {
-        return Failure(kChoiceError, QString::fromStdString(SameNumberMessage(
-                                         std::to_string(*s.includeNumber), "\n")));
-    }
     if (const std::string problem = ValidateDrawSettings(s); !problem.empty()) {
         return Failure(kChoiceError, QString::fromStdString(problem));
     }
@@ -523,7 +610,7 @@ int RunCommandLine(const QStringList& arguments, const DrawServices& services, s
     case CommandLineRequest::Action::Fail:
         err << "kivora: " << request.error.toLocal8Bit().constData() << '\n';
         if (request.exitCode == kUsageError) {
-            err << '\n' << UsageText().toLocal8Bit().constData();
+            err << "Try 'kivora --help'.\n";
         }
         err.flush();
         return request.exitCode;
@@ -531,7 +618,8 @@ int RunCommandLine(const QStringList& arguments, const DrawServices& services, s
         out << UsageText().toLocal8Bit().constData();
         break;
     case CommandLineRequest::Action::Version:
-        out << VersionText().toLocal8Bit().constData() << '\n';
+        out << TitleVersion().toLocal8Bit().constData() << '\n'
+            << CopyrightText().toLocal8Bit().constData() << '\n';
         break;
     case CommandLineRequest::Action::Draw: {
         // The request was checked when it was read, so the drawer has nothing to refuse.
@@ -623,6 +711,41 @@ int ReadHistory(const CommandLineRequest& request, const DrawServices& services,
     }
     batches = std::move(read.batches);
     return 0;
+}
+
+bool DisplayAvailable(const QStringList& arguments,
+                      const std::function<QString(const char*)>& environment) {
+    const auto option = [&](const QString& name) {
+        for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
+            if (arguments[i] == u'-' + name || arguments[i] == QStringLiteral("--") + name) {
+                return arguments[i + 1];
+            }
+        }
+        return QString();
+    };
+    const bool x11 =
+        !option(QStringLiteral("display")).isEmpty() || !environment("DISPLAY").isEmpty();
+    const bool wayland = !environment("WAYLAND_DISPLAY").isEmpty();
+    QString platforms = option(QStringLiteral("platform"));
+    if (platforms.isEmpty()) {
+        platforms = environment("QT_QPA_PLATFORM");
+    }
+    if (platforms.isEmpty()) {
+        return x11 || wayland;
+    }
+    // A list such as "wayland;xcb" is tried in order; a name may carry ":options".
+    for (const QString& entry : platforms.split(u';', Qt::SkipEmptyParts)) {
+        const QString name = entry.section(u':', 0, 0).trimmed();
+        if (name == u"xcb" ? x11 : name.startsWith(u"wayland") ? wayland : true) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString NoDisplayText() {
+    return QStringLiteral("kivora: no display could be opened for the window; kivora --draw "
+                          "draws tickets without one.");
 }
 
 QStringList ArgumentList(int argc, char* argv[]) {

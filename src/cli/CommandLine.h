@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <iosfwd>
 #include <vector>
 
@@ -29,8 +30,8 @@ struct CommandLineOption {
 // The options --help lists, in its order.
 const std::vector<CommandLineOption>& CommandLineOptions();
 
-// "Lotto Kivora 2.6".
-QString VersionText();
+// "Copyright (C) 2009 Brandell": the line --version prints below the title and version.
+QString CopyrightText();
 
 // The full --help text, lines of at most 80 characters, ending in a line break.
 QString UsageText();
@@ -78,6 +79,16 @@ int ReadHistory(const CommandLineRequest& request, const DrawServices& services,
 // arguments ask for the window. Writes nothing anywhere but to out and err.
 int RunCommandLine(const QStringList& arguments, const DrawServices& services, std::ostream& out,
                    std::ostream& err);
+
+// Whether the window may find a display, judged before QApplication, which aborts the process
+// without one: from Qt's -platform and -display options, QT_QPA_PLATFORM, DISPLAY and
+// WAYLAND_DISPLAY. Platforms that need neither (offscreen, vnc, ...) are left to Qt.
+// `environment` gives a variable's value, empty when it is not set.
+bool DisplayAvailable(const QStringList& arguments,
+                      const std::function<QString(const char*)>& environment);
+
+// What the program says, on one line, when there is no display for the window.
+QString NoDisplayText();
 
 // argv as text, in the locale's encoding.
 QStringList ArgumentList(int argc, char* argv[]);

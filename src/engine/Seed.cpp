@@ -5,23 +5,9 @@
 
 #include "Clock.h"
 #include "SeedLocale.h"
+#include "Utf8.h"
 
 namespace kivora {
-
-namespace {
-
-// Characters, not bytes: a name is UTF-8, and every code point counts once.
-int32_t CountCharacters(const std::string& text) {
-    int32_t count = 0;
-    for (const unsigned char c : text) {
-        if ((c & 0xC0) != 0x80) {
-            ++count;
-        }
-    }
-    return count;
-}
-
-} // namespace
 
 int32_t RoundHalfEven(double value) {
     // The default floating-point environment rounds to nearest, ties to even.
@@ -36,19 +22,8 @@ int32_t RoundHalfEven(double value) {
 std::optional<int32_t> DateSeedOffset(const CalendarDate& date, const SeedLocale& locale) {
     const std::string text = locale.ShortDateText(date);
     // The first five characters of the text; a date text may hold non-ASCII letters.
-    std::string head;
-    int characters = 0;
-    for (const char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-            if (characters == 5) {
-                break;
-            }
-            ++characters;
-        }
-        head.push_back(c);
-    }
     std::string digits;
-    for (const char c : head) {
+    for (const char c : Utf8Prefix(text, 5)) {
         if (c != '/') {
             digits.push_back(c);
         }
@@ -75,7 +50,7 @@ int32_t ComputeSeed(const DrawSettings& settings, const Clock& clock, const Seed
     case DrawBasis::Sign:
         return t + settings.basisSign + 1;
     case DrawBasis::Name:
-        return t + CountCharacters(settings.basisName) + 1;
+        return t + static_cast<int32_t>(Utf8Length(settings.basisName)) + 1;
     case DrawBasis::None:
         break;
     }

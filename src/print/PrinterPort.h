@@ -24,8 +24,6 @@ public:
     void EndLine();
     void EndDoc();
 
-    // The print position on the current line, in print columns.
-    double Position() const { return position_; }
     // After the end of the document: the printer keeps it waiting (a paused queue, a held job)
     // instead of printing it.
     virtual bool Held() const { return false; }

@@ -3,13 +3,12 @@
 #include <array>
 #include <string>
 
-#include <QMessageBox>
 #include <QString>
 
 #include "PrintError.h"
+#include "PrintUnconfirmed.h"
 #include "PrinterPort.h"
 #include "common/AppIdentity.h"
-#include "common/MessageBox.h"
 #include "engine/GridControl.h"
 
 namespace kivora {
@@ -57,13 +56,8 @@ void PrintTickets(GridControl& grid, PrinterPort& port) {
     port.EndDoc();
 }
 
-PrintResult PrintGrid(QWidget* parent, GridControl& grid, const PrinterFactory& openPrinter) {
+PrintResult PrintGrid(GridControl& grid, const PrinterFactory& openPrinter) {
     if (grid.Rows() < 2) {
-        MessageBox::Show(
-            parent,
-            QStringLiteral("There's nothing to print. \r\n"
-                           "Click Start button to draw numbers and then try printing."),
-            QMessageBox::Critical);
         return PrintResult::NothingToPrint;
     }
     try {
@@ -73,14 +67,12 @@ PrintResult PrintGrid(QWidget* parent, GridControl& grid, const PrinterFactory& 
         }
         PrintTickets(grid, *port);
         return port->Held() ? PrintResult::Held : PrintResult::Printed;
+    } catch (const PrintUnconfirmed&) {
+        return PrintResult::Unconfirmed;
     } catch (...) {
-        // One handler for every failure: a half-written document is dropped with its port.
-        MessageBox::Show(
-            parent,
-            QStringLiteral("Make sure you have a printer installed and that it is turned on."),
-            QMessageBox::Critical);
+        // One handler for every other failure: a half-written document is dropped with its port.
+        return PrintResult::Failed;
     }
-    return PrintResult::Failed;
 }
 
 } // namespace kivora

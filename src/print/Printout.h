@@ -3,8 +3,6 @@
 #include <functional>
 #include <memory>
 
-class QWidget;
-
 namespace kivora {
 
 class GridControl;
@@ -23,12 +21,13 @@ enum class PrintResult {
     NothingToPrint,
     Failed,
     Printed,
-    Held, // the printer took the document but keeps it waiting
+    Held,        // the printer took the document but keeps it waiting
+    Unconfirmed, // the document went out whole but the printer did not say whether it took it
 };
 
-// The Print button. With no ticket rows it says there is nothing to print and leaves the printer
-// alone; otherwise it opens the printer and prints, and any failure on the way becomes the
-// printer message. A document the printer holds gives no message: the caller tells the user.
-PrintResult PrintGrid(QWidget* parent, GridControl& grid, const PrinterFactory& openPrinter);
+// The Print action without its messages: with no ticket rows it leaves the printer alone;
+// otherwise it opens the printer and prints, and any failure on the way is Failed. The window
+// tells the user.
+PrintResult PrintGrid(GridControl& grid, const PrinterFactory& openPrinter);
 
 } // namespace kivora

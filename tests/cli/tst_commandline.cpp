@@ -74,25 +74,37 @@ private slots:
         row("", kRunWindow, {});
         row("-geometry 400x300 -reverse", kRunWindow, {});
         row("-platform xcb -h", 0, UsageText());
-        row("tickets.txt", kUsageError, "Unexpected argument 'tickets.txt'.");
-        row("--draw --tickets", kUsageError, "Missing value after '--tickets'.");
+        row("tickets.txt", kUsageError, "unexpected argument 'tickets.txt'.");
+        row("--draw --tickets", kUsageError, "missing value after '--tickets'.");
+        row("-frobnicate", kUsageError, "unknown option '-frobnicate'.");
+        // Numbers and dates that cannot be read, whatever their range.
+        for (const char* number : {"abc", "1e3", "0x5", "1.5", "+", "12345678901234567890", ""}) {
+            row(QString("--draw --tickets=") + number, kUsageError,
+                QString("--tickets takes a whole number; '%1' is not one.").arg(number));
+        }
+        for (const char* date : {"2024-01-01xyz", "2024-01-01T25:00", "2024-02-30", "24-01-01"}) {
+            row(QString("--draw --based-on date --date ") + date, kUsageError,
+                QString("--date takes a date written yyyy-mm-dd; '%1' is not one.").arg(date));
+        }
         row("--tickets 5", kUsageError,
             "--tickets is a choice for --draw; the window keeps its own.");
-        choice("--tickets 51", "The number of tickets must be from 1 to 50, not 51.");
+        choice("--tickets 51", "--tickets takes 1 to 50, not 51.");
+        choice("--tickets -2147483648", "--tickets takes 1 to 50, not -2147483648.");
         // Past 16 and 32 bits: no wrapping round into the range.
-        choice("--bonus 65538", "The highest bonus number must be from 2 to 99, not 65538.");
-        choice("--numbers 4294967299", "--numbers takes a whole number, not '4294967299'.");
+        choice("--bonus 1", "--bonus takes 2 to 99, not 1.");
+        choice("--bonus 65538", "--bonus takes 2 to 99, not 65538.");
+        row("--draw --numbers 4294967299", kUsageError,
+            "--numbers takes a whole number; '4294967299' is not one.");
         // Numbers past the range are refused, never read as "none".
-        choice("--include 20000", "The number to include must be from 1 to 10, not 20000.");
-        choice("--daily --exclude 10000", "The number to exclude must be from 0 to 9, not 10000.");
+        choice("--include 20000", "--include takes 1 to 10 (the highest number), not 20000.");
+        choice("--daily --exclude 10000", "--exclude takes 0 to 9 in a Daily game, not 10000.");
         choice("--daily --include 4 --exclude 4",
-               "You're trying to exclude and include the same number (4).\n"
-               "If you want to include a number and exclude one at the same time, \n"
-               "then make sure that the numbers are different.");
+               "--include and --exclude name the same number (4); a number cannot be both on "
+               "every ticket and off it.");
         choice("--daily --include-position 2",
                "--include-position places the number of --include; there is none.");
         choice("--daily --numbers 4 --include 3 --include-position 5",
-               "The include position must be from 1 to 4, not 5.");
+               "--include-position takes 1 to 4 (the numbers per ticket), not 5.");
         choice("--daily --highest 49",
                "--highest is for a Lotto game; a Daily game draws digits from 0 to 9.");
         choice("--daily --bonus 10",
@@ -100,8 +112,7 @@ private slots:
         choice("--prefer odd", "--prefer takes low, high or mixed, not 'odd'.");
         choice("--based-on moon", "--based-on takes random, date, sign or name, not 'moon'.");
         choice("--based-on date --date 1600-12-31",
-               "--date takes a date from 1601-01-01 to 9999-12-31 written yyyy-mm-dd, not "
-               "'1600-12-31'.");
+               "--date takes a date from 1601-01-01 to 9999-12-31, not 1600-12-31.");
         choice("--based-on sign --sign Ophiuchus",
                "--sign takes a zodiac sign from Aries to Pisces, not 'Ophiuchus'.");
     }
@@ -112,8 +123,19 @@ private slots:
         const Outcome outcome = Run(options.split(' ', Qt::SkipEmptyParts));
         QCOMPARE(outcome.exitCode, code);
         QCOMPARE(outcome.out, code <= 0 ? text : QString());
-        const QString usage = code == kUsageError ? "\n" + UsageText() : QString();
+        // One line; a usage error points at --help instead of printing it.
+        const QString usage = code == kUsageError ? "Try 'kivora --help'.\n" : QString();
         QCOMPARE(outcome.err, code <= 0 ? QString() : "kivora: " + text + "\n" + usage);
+    }
+
+    // The help as a reader sees it, in a terminal of 80 columns.
+    void UsageText_golden_matchesAndFitsEightyColumns() {
+        QFile golden(QFINDTESTDATA("usage.txt"));
+        QVERIFY(golden.open(QIODevice::ReadOnly | QIODevice::Text));
+        QCOMPARE(UsageText(), QString::fromUtf8(golden.readAll()));
+        for (const QString& line : UsageText().split('\n')) {
+            QVERIFY2(line.size() <= 80, qPrintable(line));
+        }
     }
 
     // low to high: the candidate range. column: where a Daily ticket holds the include digit;
@@ -141,6 +163,7 @@ private slots:
         row("--tickets 20 --numbers 6 --highest 49 --prefer HIGH --include 2", 20, 6, 15, 49, 2, -1,
             -1, 0);
         row("--tickets 10 --bonus 2", 10, 3, 1, 10, -1, -1, -1, 2);
+        row("--based-on date --date 1601-01-01", 1, 3, 1, 10, -1, -1, -1, 0);
         row("--tickets 10 --bonus 2 --csv", 10, 3, 1, 10, -1, -1, -1, 2);
         row("--daily --tickets 30 --prefer low --include 8 --include-position 2", 30, 3, 0, 6, 8, 1,
             -1, 0);
@@ -283,14 +306,16 @@ private slots:
         QTest::addColumn<QString>("err");
         const auto row = [](const char* options, const char* outputFile, int code,
                             const QString& out, const QString& err) {
-            QTest::newRow(options) << QString(options) << QString(outputFile) << code << out << err;
+            QTest::newRow(*options ? options : "nothing")
+                << QString(options) << QString(outputFile) << code << out << err;
         };
-        row("--version", "", 0, "Lotto Kivora 2\\.6\n", {});
+        row("", "", 1, {}, NoDisplayText() + "\n");
+        row("--version", "", 0, "Lotto Kivora 2\\.6\nCopyright \\(C\\) 2009 Brandell\n", {});
         row("--help", "", 0, QRegularExpression::escape(UsageText()), {});
-        row("--frobnicate", "", 1, {}, "kivora: Unknown option 'frobnicate'.\n\n" + UsageText());
+        row("--frobnicate", "", 1, {},
+            "kivora: unknown option '--frobnicate'.\nTry 'kivora --help'.\n");
         row("--draw --tickets 50 --numbers 6 --highest 49", "", 0, "(\\d+( \\d+){5}\n){50}", {});
-        row("--draw --numbers 8", "", 2, {},
-            "kivora: The numbers per ticket must be from 3 to 7, not 8.\n");
+        row("--draw --numbers 8", "", 2, {}, "kivora: --numbers takes 3 to 7, not 8.\n");
         row("--draw --tickets 50", "/dev/full", 1, {},
             "kivora: the output could not be written.\n");
     }
@@ -305,7 +330,7 @@ private slots:
         if (!outputFile.isEmpty()) {
             process.setStandardOutputFile(outputFile);
         }
-        Start(process, config, options.split(' '));
+        Start(process, config, options.split(' ', Qt::SkipEmptyParts));
         QVERIFY(process.waitForFinished(20000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), code);
@@ -316,6 +341,43 @@ private slots:
         QCOMPARE(QString::fromLocal8Bit(process.readAllStandardError()), err);
         QCOMPARE(QDir(config.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList());
+    }
+
+    // env: the display variables that are set, as NAME=value.
+    void DisplayAvailable_platformAndEnvironment_judgeLikeQt_data() {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("env");
+        QTest::addColumn<bool>("available");
+        QTest::newRow("nothing") << ""
+                                 << "" << false;
+        QTest::newRow("X") << ""
+                           << "DISPLAY=:0" << true;
+        QTest::newRow("Wayland") << ""
+                                 << "WAYLAND_DISPLAY=wayland-0" << true;
+        QTest::newRow("xcb without X") << ""
+                                       << "QT_QPA_PLATFORM=xcb WAYLAND_DISPLAY=w" << false;
+        QTest::newRow("offscreen") << ""
+                                   << "QT_QPA_PLATFORM=offscreen" << true;
+        QTest::newRow("list, the second found") << ""
+                                                << "QT_QPA_PLATFORM=wayland;xcb DISPLAY=:1" << true;
+        QTest::newRow("option over variable") << "-platform xcb"
+                                              << "QT_QPA_PLATFORM=offscreen" << false;
+        QTest::newRow("display option") << "-platform xcb:nograb -display :5"
+                                        << "" << true;
+        QTest::newRow("vnc option") << "--platform vnc"
+                                    << "" << true;
+    }
+    void DisplayAvailable_platformAndEnvironment_judgeLikeQt() {
+        QFETCH(QString, options);
+        QFETCH(QString, env);
+        QFETCH(bool, available);
+        QMap<QString, QString> set;
+        for (const QString& pair : env.split(' ', Qt::SkipEmptyParts)) {
+            set.insert(pair.section('=', 0, 0), pair.section('=', 1));
+        }
+        QCOMPARE(DisplayAvailable(QStringList{"kivora"} + options.split(' ', Qt::SkipEmptyParts),
+                                  [&](const char* name) { return set.value(name); }),
+                 available);
     }
 
     // Qt's own options pass through to the window: -platform gives it a display of its own.

@@ -271,18 +271,20 @@ e2e_pdf_page_size() {
         awk '/^Page size:/ { printf "%.0f %.0f\n", $3, $5; exit }'
 }
 
-# Where the text of PDF $1 starts: "LEFT TOP", the smallest left and top edges of its words in
-# points from the page's top-left corner, rounded down.
+# Where the text of PDF $1 lies: "LEFT TOP RIGHT", the smallest left and top edges and the largest
+# right edge of its words in points from the page's top-left corner, rounded down (right: up).
 e2e_pdf_text_origin() {
     pdftotext -bbox "$1" - 2>/dev/null | awk '
         /<word / {
             match($0, /xMin="[0-9.]+"/); x = substr($0, RSTART + 6, RLENGTH - 7) + 0
             match($0, /yMin="[0-9.]+"/); y = substr($0, RSTART + 6, RLENGTH - 7) + 0
+            match($0, /xMax="[0-9.]+"/); r = substr($0, RSTART + 6, RLENGTH - 7) + 0
             if (n == 0 || x < left) left = x
             if (n == 0 || y < top) top = y
+            if (n == 0 || r > right) right = r
             n++
         }
-        END { if (n > 0) printf "%d %d\n", left, top }'
+        END { if (n > 0) printf "%d %d %d\n", left, top, right + 0.999 }'
 }
 
 e2e_stop_cups() {

@@ -28,7 +28,7 @@ readonly BOX_TITLE='^Lotto Kivora$'
 readonly MARGIN_PT=28
 
 # Checks that PDF $1 is on paper of $2 x $3 points (give or take one) with its text inside a
-# 10 mm margin.
+# 10 mm margin on the left, top and right.
 check_paper() {
     local file=$1 width=$2 height=$3 label=$4 size origin left top w h
     size=$(e2e_pdf_page_size "$file")
@@ -38,9 +38,10 @@ check_paper() {
         e2e_fail "$label: the page is '$size' pt, not $width $height"
     fi
     origin=$(e2e_pdf_text_origin "$file")
-    read -r left top <<<"$origin"
-    if [ -z "$origin" ] || [ "$left" -lt "$MARGIN_PT" ] || [ "$top" -lt "$MARGIN_PT" ]; then
-        e2e_fail "$label: the text starts at '$origin' pt, less than 10 mm from the edge"
+    read -r left top right <<<"$origin"
+    if [ -z "$origin" ] || [ "$left" -lt "$MARGIN_PT" ] || [ "$top" -lt "$MARGIN_PT" ] ||
+        [ "$right" -gt $((width - MARGIN_PT)) ]; then
+        e2e_fail "$label: the text spans '$origin' pt, less than 10 mm from an edge"
     fi
     e2e_log "$label: page $size pt, text from $origin pt"
 }

@@ -10,11 +10,11 @@
 #include <numeric>
 #include <set>
 
-#include "EngineTestSupport.h"
 #include "engine/Draw.h"
-#include "engine/MemoryGrid.h"
 #include "engine/Seed.h"
 #include "engine/TicketGrid.h"
+#include "support/EngineTestSupport.h"
+#include "support/MemoryGrid.h"
 
 using namespace kivora;
 using namespace kivora::test;

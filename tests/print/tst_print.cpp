@@ -8,40 +8,45 @@
 #include <QElapsedTimer>
 #include <QPageLayout>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
+#include <QtEndian>
 
 #if KIVORA_HAVE_CUPS
+#include <atomic>
 #include <cstring>
+#include <thread>
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cups/cups.h>
 
-#include "print/CupsQueue.h"
+#include "print/cups/CupsQueue.h"
 #endif
 
-#include "common/MessageBox.h"
-#include "engine/MemoryGrid.h"
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
+#include "print/PdfQueuePort.h"
 #include "print/PrintError.h"
 #include "print/PrintQueue.h"
+#include "print/PrintUnconfirmed.h"
 #include "print/Printout.h"
-#include "print/QPrinterPort.h"
-#include "print/RecordingPort.h"
+#include "support/MemoryGrid.h"
+#include "support/RecordingPort.h"
+#include "ui/common/Fonts.h"
 
 using namespace kivora;
 
 namespace {
-
-const QString kPrinterMessage =
-    QStringLiteral("Make sure you have a printer installed and that it is turned on.");
 
 // Ticket i holds i, i + 1, ... and, with a bonus, 40 + i.
 MemoryGrid TicketGrid(int tickets, int numbers, bool bonus) {
@@ -75,8 +80,8 @@ private:
     RecordingPort& kept_;
 };
 
-// A queue that answers as told ("takes", "no jobs", "silent", "refuses", "holds") and keeps the
-// documents it takes.
+// A queue that answers as told ("takes", "no jobs", "silent", "refuses", "late", "holds") and keeps
+// the documents it takes.
 class FakeQueue : public PrintQueue {
 public:
     FakeQueue(QueueInfo info, QString answer, QList<QByteArray>& taken)
@@ -92,6 +97,9 @@ public:
         if (answer_ == "refuses") {
             throw PrintError("refused");
         }
+        if (answer_ == "late") {
+            throw PrintUnconfirmed("no answer in time");
+        }
         taken_ << pdf;
         return answer_ == "holds" ? JobFate::Held : JobFate::Queued;
     }
@@ -102,6 +110,138 @@ private:
     QList<QByteArray>& taken_;
 };
 
+#if KIVORA_HAVE_CUPS
+int Listen(const QByteArray& path) {
+    ::unlink(path.constData());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{AF_UNIX, {}};
+    std::strncpy(address.sun_path, path.constData(), sizeof(address.sun_path) - 1);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+        ::listen(fd, 8) != 0) {
+        qFatal("cannot listen on %s", path.constData());
+    }
+    return fd;
+}
+
+// A print server on a local socket with just enough IPP for a queue that takes jobs. With a
+// login, it wants that login on every request; with `holdJobs`, it reads a Print-Job whole and
+// never answers it.
+class FakeScheduler {
+public:
+    FakeScheduler(const QByteArray& path, const QByteArray& login, bool holdJobs)
+        : listener_(Listen(path)), login_(login), holdJobs_(holdJobs),
+          thread_([this] { Serve(); }) {
+        cupsSetServer(path.constData());
+    }
+    ~FakeScheduler() {
+        stop_ = true;
+        thread_.join();
+        ::close(listener_);
+        cupsSetServer(nullptr);
+    }
+    std::atomic<int> jobsHeld{0};
+
+private:
+    bool Ready(int fd) const {
+        pollfd waiting{fd, POLLIN, 0};
+        while (!stop_) {
+            if (::poll(&waiting, 1, 50) > 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+    bool Read(int fd, char* data, size_t size) const {
+        for (size_t got = 0; got < size;) {
+            const ssize_t n = Ready(fd) ? ::read(fd, data + got, size - got) : 0;
+            if (n <= 0) {
+                return false;
+            }
+            got += size_t(n);
+        }
+        return true;
+    }
+    void Serve() {
+        while (Ready(listener_)) {
+            const int fd = ::accept(listener_, nullptr, nullptr);
+            while (Answer(fd)) {
+            }
+            ::close(fd);
+        }
+    }
+    // Reads one request and answers it; false once the connection is over.
+    bool Answer(int fd) {
+        QByteArray head;
+        char c = 0;
+        while (!head.endsWith("\r\n\r\n")) {
+            if (!Read(fd, &c, 1)) {
+                return false;
+            }
+            head += c;
+        }
+        if (head.contains("Expect: 100-continue")) {
+            Send(fd, "HTTP/1.1 100 Continue\r\n\r\n");
+        }
+        static const QRegularExpression lengthField(QStringLiteral("Content-Length: (\\d+)"));
+        QByteArray body(lengthField.match(QString::fromLatin1(head)).captured(1).toInt(), '\0');
+        if (!Read(fd, body.data(), size_t(body.size())) || body.size() < 8) {
+            return false;
+        }
+        if (!login_.isEmpty() && !head.contains("Authorization: Basic " + login_.toBase64())) {
+            Send(fd, "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
+                     "Content-Length: 0\r\n\r\n");
+            return true;
+        }
+        if (holdJobs_ && body[2] == 0 && body[3] == IPP_OP_PRINT_JOB) {
+            ++jobsHeld;
+            while (Read(fd, &c, 1)) {
+            }
+            return false;
+        }
+        const QByteArray ipp = Printer(qFromBigEndian<qint32>(body.constData() + 4));
+        Send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: " +
+                     QByteArray::number(ipp.size()) + "\r\n\r\n" + ipp);
+        return true;
+    }
+    static void Send(int fd, const QByteArray& data) {
+        if (::write(fd, data.constData(), size_t(data.size())) != data.size()) {
+            qWarning("short write");
+        }
+    }
+    static QByteArray Printer(int requestId) {
+        ipp_t* ipp = ippNew();
+        ippSetVersion(ipp, 2, 0);
+        ippSetStatusCode(ipp, IPP_STATUS_OK);
+        ippSetRequestId(ipp, requestId);
+        ippAddString(ipp, IPP_TAG_OPERATION, IPP_TAG_CHARSET, "attributes-charset", nullptr,
+                     "utf-8");
+        ippAddString(ipp, IPP_TAG_OPERATION, IPP_TAG_LANGUAGE, "attributes-natural-language",
+                     nullptr, "en");
+        ippAddString(ipp, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-name", nullptr, "Fake");
+        ippAddString(ipp, IPP_TAG_PRINTER, IPP_TAG_URI, "printer-uri-supported", nullptr,
+                     "ipp://localhost/printers/Fake");
+        ippAddBoolean(ipp, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
+        QByteArray out;
+        ippWriteIO(
+            &out,
+            [](void* to, ipp_uchar_t* data, size_t size) -> ssize_t {
+                static_cast<QByteArray*>(to)->append(reinterpret_cast<char*>(data),
+                                                     qsizetype(size));
+                return ssize_t(size);
+            },
+            1, nullptr, ipp);
+        ippDelete(ipp);
+        return out;
+    }
+
+    const int listener_;
+    const QByteArray login_;
+    const bool holdJobs_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+#endif
+
 } // namespace
 
 class TestPrint : public QObject {
@@ -109,14 +249,10 @@ class TestPrint : public QObject {
 
 private slots:
     void initTestCase() {
+        InstallFontSubstitutes(); // the face the program prints in
         // No scheduler answers there, so no real printer can be picked up by mistake.
         qputenv("CUPS_SERVER", dir_.filePath(QStringLiteral("none.sock")).toLocal8Bit());
     }
-    void init() {
-        messages_.clear();
-        MessageBox::SetHandler([this](const MessageBox::Message& m) { messages_ << m; });
-    }
-    void cleanup() { MessageBox::ClearHandler(); }
 
     void PrintAt_column_followsTabRule_data() {
         QTest::addColumn<QList<int>>("columns");
@@ -169,14 +305,13 @@ private slots:
     void PrintGrid_noTicketRows_nothingToPrintWithoutPrinter() {
         MemoryGrid grid = TicketGrid(0, 6, true);
         bool opened = false;
-        PrintGrid(nullptr, grid, [&opened] {
-            opened = true;
-            return std::make_unique<RecordingPort>();
-        });
+        QCOMPARE(PrintGrid(grid,
+                           [&opened] {
+                               opened = true;
+                               return std::make_unique<RecordingPort>();
+                           }),
+                 PrintResult::NothingToPrint);
         QVERIFY(!opened);
-        QCOMPARE(Said(),
-                 QStringList{QStringLiteral("There's nothing to print. \r\nClick Start "
-                                            "button to draw numbers and then try printing.")});
     }
 
     void PrintGrid_requestFails_oneMessageNothingAfter_data() {
@@ -196,7 +331,7 @@ private slots:
         QCOMPARE(Plain(clean).mid(4),
                  (QStringList{"1        1    2    3", "2        2    3    4"}));
         RecordingPort kept;
-        PrintGrid(nullptr, grid, [&] {
+        const PrintResult result = PrintGrid(grid, [&] {
             auto port = std::make_unique<KeptPort>(kept);
             port->FailAtCall(failing);
             return port;
@@ -204,15 +339,14 @@ private slots:
         const auto sent = failing == 0 ? clean.Calls().end() : clean.Calls().begin() + failing - 1;
         QCOMPARE(kept.Calls(), std::vector<std::string>(clean.Calls().begin(), sent));
         QCOMPARE(kept.DocumentsEnded(), failing == 0 ? 1 : 0);
-        QCOMPARE(Said(), failing == 0 ? QStringList() : QStringList{kPrinterMessage});
+        QCOMPARE(result, failing == 0 ? PrintResult::Printed : PrintResult::Failed);
     }
 
     // The real port with no print server to ask.
     void PrintGrid_noPrintServer_printerMessage() {
         QVERIFY(QPrinterInfo::defaultPrinter().isNull()); // never print on a real printer
         MemoryGrid grid = TicketGrid(3, 6, true);
-        QCOMPARE(PrintGrid(nullptr, grid, &QPrinterPort::OpenDefault), PrintResult::Failed);
-        QCOMPARE(Said(), QStringList{kPrinterMessage});
+        QCOMPARE(PrintGrid(grid, [] { return PdfQueuePort::OpenDefault(); }), PrintResult::Failed);
     }
 
     void PrintGrid_queueAnswers_resultPaperAndMessage_data() {
@@ -238,9 +372,12 @@ private slots:
             << "420.000000 595.000000" << QMarginsF(4.2, 3, 10, 12.5) << 2;
         QTest::newRow("holds the job")
             << "holds" << QPageSize() << none << PrintResult::Held << a4 << minimum << 1;
-        for (const char* answer : {"no jobs", "silent", "refuses"}) {
-            QTest::addRow("queue: %s", answer) << QString(answer) << QPageSize() << none
-                                               << PrintResult::Failed << QString() << minimum << 0;
+        for (const char* answer : {"no jobs", "silent", "refuses", "late"}) {
+            QTest::addRow("queue: %s", answer)
+                << QString(answer) << QPageSize() << none
+                << (answer == QLatin1String("late") ? PrintResult::Unconfirmed
+                                                    : PrintResult::Failed)
+                << QString() << minimum << 0;
         }
     }
     void PrintGrid_queueAnswers_resultPaperAndMessage() {
@@ -251,21 +388,36 @@ private slots:
         QFETCH(QString, points);
         QLocale::setDefault(QLocale::c());
         const QueueInfo info{true, false, paper, reported};
-        QTEST(QPrinterPort::LayoutFor(info).margins(QPageLayout::Millimeter), "margins");
+        QTEST(PdfQueuePort::LayoutFor(info).margins(QPageLayout::Millimeter), "margins");
         QList<QByteArray> taken;
         MemoryGrid grid = TicketGrid(50, 7, true);
-        const PrintResult got = PrintGrid(nullptr, grid, [&]() -> std::unique_ptr<PrinterPort> {
-            return std::make_unique<QPrinterPort>(std::make_unique<FakeQueue>(info, answer, taken));
+        const PrintResult got = PrintGrid(grid, [&]() -> std::unique_ptr<PrinterPort> {
+            return std::make_unique<PdfQueuePort>(std::make_unique<FakeQueue>(info, answer, taken));
         });
         QCOMPARE(got, result);
-        const bool failed = result == PrintResult::Failed;
-        // Only a failure speaks up; a held job is for the window to mention.
-        QCOMPARE(Said(), failed ? QStringList{kPrinterMessage} : QStringList());
+        const bool failed = result == PrintResult::Failed || result == PrintResult::Unconfirmed;
         QCOMPARE(taken.size(), failed ? 0 : 1);
         const QString pdf = failed ? QString() : QString::fromLatin1(taken[0]);
         QVERIFY(failed || (pdf.startsWith("%PDF-") && pdf.trimmed().endsWith("%%EOF"))); // whole
         QVERIFY(failed || pdf.contains("/MediaBox [0 0 " + points + "]"));
         QTEST(int(pdf.count(QRegularExpression(QStringLiteral(R"(/Type\s*/Page(?!s))")))), "pages");
+        // Every word ends inside the right margin, on narrow paper too.
+        const QString reader = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (!failed && !reader.isEmpty()) {
+            QTemporaryFile file;
+            QVERIFY(file.open() && file.write(taken[0]) == taken[0].size() && file.flush());
+            QProcess words;
+            words.start(reader, {"-bbox", file.fileName(), "-"});
+            QVERIFY(words.waitForFinished());
+            QFETCH(QMarginsF, margins);
+            const double right = points.section(' ', 0, 0).toDouble() - margins.right() * 72 / 25.4;
+            auto ends = QRegularExpression(QStringLiteral(R"re(xMax="([\d.]+)")re"))
+                            .globalMatch(QString::fromLatin1(words.readAllStandardOutput()));
+            while (ends.hasNext()) {
+                const double x = ends.next().captured(1).toDouble();
+                QVERIFY2(x <= right, qPrintable(QStringLiteral("%1 > %2").arg(x).arg(right)));
+            }
+        }
     }
 
 #if KIVORA_HAVE_CUPS
@@ -273,12 +425,8 @@ private slots:
     // its time limit, and meanwhile the program's own events (timers, repaints) still run.
     void CupsQueue_serverStopsAnswering_failsAtItsLimit() {
         const QByteArray path = dir_.filePath(QStringLiteral("silent.sock")).toLocal8Bit();
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const int fd = Listen(path);
         const auto closing = qScopeGuard([fd] { ::close(fd); });
-        sockaddr_un address{AF_UNIX, {}};
-        std::strncpy(address.sun_path, path.constData(), sizeof(address.sun_path) - 1);
-        QVERIFY(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0);
-        QVERIFY(::listen(fd, 8) == 0);
         cupsSetServer(path.constData());
         const auto restoring = qScopeGuard([] { cupsSetServer(nullptr); });
         bool served = false;
@@ -290,20 +438,57 @@ private slots:
                  qPrintable(QString::number(clock.elapsed())));
         QVERIFY(served);
     }
+
+    // libcups would ask on the terminal; the queue asks through its asker or gives up at once.
+    // The user's time does not count against the limit.
+    void CupsQueue_queueWantsLogin_askedNeverOnTerminal_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("userMs");
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<bool>("described");
+        QTest::newRow("right login") << "alice:secret" << 0 << 1 << true;
+        QTest::newRow("slow user") << "alice:secret" << 2000 << 1 << true;
+        QTest::newRow("wrong login") << "alice:guess" << 0 << CupsQueue::kLoginTries << false;
+        QTest::newRow("cancelled") << "" << 0 << 1 << false;
+    }
+    void CupsQueue_queueWantsLogin_askedNeverOnTerminal() {
+        QFETCH(QString, answer);
+        QFETCH(int, userMs);
+        FakeScheduler server(dir_.filePath(QStringLiteral("login.sock")).toLocal8Bit(),
+                             "alice:secret", false);
+        int asked = 0;
+        CupsQueue queue(std::chrono::milliseconds(1500),
+                        [&](const QString&) -> std::optional<PrinterLogin> {
+                            ++asked;
+                            QTest::qWait(userMs);
+                            if (answer.isEmpty()) {
+                                return std::nullopt;
+                            }
+                            return PrinterLogin{answer.section(':', 0, 0), answer.section(':', 1)};
+                        });
+        bool described = true;
+        try {
+            queue.Describe();
+        } catch (const PrintError&) {
+            described = false;
+        }
+        QTEST(asked, "asked");
+        QTEST(described, "described");
+    }
+
+    // The scheduler takes the whole job and answers after the limit: the job may print, so it
+    // is not reported as failed.
+    void CupsQueue_jobAnswerHeldPastLimit_unconfirmed() {
+        FakeScheduler server(dir_.filePath(QStringLiteral("late.sock")).toLocal8Bit(), {}, true);
+        CupsQueue queue(std::chrono::milliseconds(1500));
+        QVERIFY(queue.Describe().acceptingJobs);
+        QVERIFY_THROWS_EXCEPTION(PrintUnconfirmed, queue.Submit("%PDF-1.4 tickets", "Kivora"));
+        QCOMPARE(server.jobsHeld.load(), 1);
+    }
 #endif
 
 private:
-    // The texts of the messages shown, each marked when it was not a critical one.
-    QStringList Said() const {
-        QStringList said;
-        for (const MessageBox::Message& m : messages_) {
-            said << (m.icon == QMessageBox::Critical ? m.text : "not critical: " + m.text);
-        }
-        return said;
-    }
-
     QTemporaryDir dir_;
-    QList<MessageBox::Message> messages_;
 };
 
 QTEST_MAIN(TestPrint)

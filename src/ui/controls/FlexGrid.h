@@ -18,8 +18,9 @@ class FlexGridModel;
 // or reads goes through the GridControl operations, addressed by a current cell; row 0 and
 // column 0 are the fixed ones.
 //
-// Its context menu copies the tickets ("Copy tickets", also Ctrl+C anywhere in its window) or
-// saves them to a file ("Save tickets as..."); both are off while the grid holds no tickets.
+// Its context menu (right button, Menu key or Shift+F10) copies the tickets ("Copy tickets",
+// also Ctrl+C anywhere in its window) or saves them to a file ("Save tickets as..."); both are
+// off while the grid holds no tickets.
 class FlexGrid : public QTableView, public GridControl {
     Q_OBJECT
 public:
@@ -80,6 +81,7 @@ protected:
 private:
     void ApplyWidth(int col);
     void UpdateActions();
+    void OpenMenuFromKeyboard();
 
     FlexGridModel* model_;
     QAction* copyAction_;

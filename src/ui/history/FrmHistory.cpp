@@ -18,9 +18,9 @@
 #include <QVBoxLayout>
 
 #include "common/AppIdentity.h"
-#include "common/MessageBox.h"
 #include "engine/TicketGrid.h"
 #include "history/HistoryStore.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/history/HistoryListModel.h"
 

@@ -6,10 +6,10 @@
 #include <QMessageBox>
 
 #include "common/AppIdentity.h"
-#include "common/MessageBox.h"
 #include "history/HistoryStore.h"
 #include "settings/Registry.h"
 #include "settings/StoredSettings.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/history/FrmHistory.h"
 

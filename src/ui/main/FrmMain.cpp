@@ -13,14 +13,14 @@
 #include <QSvgRenderer>
 
 #include "common/AppIdentity.h"
-#include "common/CloseAllWindows.h"
-#include "common/Fonts.h"
-#include "common/Help.h"
-#include "common/MessageBox.h"
-#include "common/Twips.h"
+#include "ui/common/CloseAllWindows.h"
+#include "ui/common/Fonts.h"
+#include "ui/common/Help.h"
+#include "ui/common/MessageBox.h"
+#include "ui/common/Twips.h"
 #include "common/UserSeedLocale.h"
-#include "common/WindowDrag.h"
-#include "common/WindowLabel.h"
+#include "ui/common/WindowDrag.h"
+#include "ui/common/WindowLabel.h"
 #include "engine/Draw.h"
 #include "engine/Generator.h"
 #include "engine/TicketDrawer.h"
@@ -34,6 +34,7 @@
 #include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/LineControl.h"
+#include "ui/controls/ListBox.h"
 #include "ui/controls/OptionList.h"
 #include "ui/controls/XPButton.h"
 #include "ui/history/HistoryKeeper.h"
@@ -114,14 +115,11 @@ QLabel* FrmMain::MakeLabel(const char* name, const QString& text, int left, int 
 
 OptionList* FrmMain::MakeList(const char* name, int left, int top, int width,
                               const QString& label) {
-    auto* box = new QComboBox(this);
+    auto* box = new ListBox(this);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(TwipRect(left, top, width, 315));
     box->setAccessibleName(label);
     box->setFont(ProgramFont(8.25));
-    // The styles shrink their own arrow to a dot in the narrow drop-down button.
-    box->setStyleSheet(QStringLiteral(
-        "QComboBox::down-arrow { image: url(:/art/list-arrow.svg); width: 7px; height: 4px; }"));
     auto* list = new OptionList(box, this);
     list->setObjectName(QLatin1String(name));
     return list;
@@ -298,6 +296,24 @@ void FrmMain::BuildControls() {
         MakeLabel("lblPreferred", QStringLiteral("Preferred numbers:"), 240, 5520, 1620, 195, true);
     cboPreferred_ = MakeList("cboPreferred", 2160, 5520, 1335, lblPreferred_->text());
 
+    // Screen readers name a list by the label tied to it (on Linux a list's own name is its
+    // entry). lblPick ties itself to whichever of the three boxes behind it shows.
+    for (const auto& [label, control] :
+         {std::pair<QLabel*, QWidget*>{lblTickets_, cboTickets_->box()},
+          {lblNumbers_, cboN_->box()},
+          {lblBonus_, cboBonus_->box()},
+          {lblBonusMax_, cboBonusMax_->box()},
+          {lblDate_, cboDrawBasedOn_->box()},
+          {lblInclude_, cboInclude_->box()},
+          {lblIncludePos_, cboIncludePos_->box()},
+          {lblExclude_, cboExclude_->box()},
+          {lblPreferred_, cboPreferred_->box()}}) {
+        label->setBuddy(control);
+    }
+    // The highest number has no label of its own: its name is read as its description.
+    cboTotal_->box()->setAccessibleDescription(cboTotal_->box()->accessibleName());
+    cboSigns_->box()->installEventFilter(this);
+
     // The windowed controls lie above the labels, images and the line.
     for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
         label->lower();
@@ -393,12 +409,36 @@ void FrmMain::cmdMode_Click() {
 // ---- Print, Help, About, Exit ----
 
 void FrmMain::cmdPrint_Click() {
-    if (PrintGrid(this, *flxGrid_, services_.openPrinter) == PrintResult::Held) {
+    switch (PrintGrid(*flxGrid_, services_.openPrinter)) {
+    case PrintResult::NothingToPrint:
+        MessageBox::Show(
+            this,
+            QStringLiteral("There's nothing to print. \r\n"
+                           "Click Start button to draw numbers and then try printing."),
+            QMessageBox::Critical);
+        break;
+    case PrintResult::Failed:
+        MessageBox::Show(
+            this,
+            QStringLiteral("Make sure you have a printer installed and that it is turned on."),
+            QMessageBox::Critical);
+        break;
+    case PrintResult::Unconfirmed:
+        // Not a failure: the job may print, and a second Print would print the tickets twice.
+        MessageBox::Show(this,
+                         QStringLiteral("The printer did not answer in time. Your tickets may "
+                                        "still print, so check the printer before printing again."),
+                         QMessageBox::Warning);
+        break;
+    case PrintResult::Held:
         // Not a failure, so no blocking box: the tickets print once the queue is resumed.
         MessageBox::Notify(this,
                            QStringLiteral("Your tickets are waiting in the print queue: the "
                                           "printer is paused or holds the job."),
                            QMessageBox::Information);
+        break;
+    case PrintResult::Printed:
+        break;
     }
 }
 
@@ -508,6 +548,10 @@ void FrmMain::ShowHint(const QString& hint) {
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShowToParent &&
+        (watched == dtPicker_ || watched == txtName_ || watched == cboSigns_->box())) {
+        lblPick_->setBuddy(static_cast<QWidget*>(watched));
+    }
     // A text box claims Ctrl+C even with nothing selected; then it goes to the grid's
     // window-wide copy of the tickets instead, and a selection is copied as usual.
     if (event->type() == QEvent::ShortcutOverride &&

@@ -9,9 +9,9 @@
 #include <QThread>
 
 #include "common/AppIdentity.h"
-#include "common/Fonts.h"
-#include "common/Twips.h"
-#include "common/WindowLabel.h"
+#include "ui/common/Fonts.h"
+#include "ui/common/Twips.h"
+#include "ui/common/WindowLabel.h"
 #include "ui/controls/ImageBox.h"
 
 namespace kivora {

@@ -12,12 +12,12 @@
 
 #include <memory>
 
-#include "common/Fonts.h"
-#include "common/MessageBox.h"
 #include "engine/Clock.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
 #include "history/HistoryStore.h"
+#include "ui/common/Fonts.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/OptionList.h"
 #include "ui/history/FrmHistory.h"

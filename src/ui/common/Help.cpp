@@ -3,7 +3,7 @@
 #include <QDir>
 
 #include "MessageBox.h"
-#include "Shell.h"
+#include "common/Shell.h"
 
 namespace kivora {
 

@@ -4,7 +4,8 @@
 #include <sstream>
 #include <utility>
 
-#include "PrintError.h"
+#include "engine/Utf8.h"
+#include "print/PrintError.h"
 
 namespace kivora {
 
@@ -72,14 +73,8 @@ void RecordingPort::DoEndDoc() {
 }
 
 double RecordingPort::Measure(const std::string& text) const {
-    // One column per character: count the bytes that start a UTF-8 sequence.
-    double columns = 0.0;
-    for (const char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-            columns += 1.0;
-        }
-    }
-    return columns;
+    // One column per character.
+    return static_cast<double>(Utf8Length(text));
 }
 
 void RecordingPort::Request(std::string call) {

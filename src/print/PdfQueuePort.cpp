@@ -1,4 +1,4 @@
-#include "QPrinterPort.h"
+#include "PdfQueuePort.h"
 
 #include <algorithm>
 #include <utility>
@@ -9,16 +9,14 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPointF>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 #include "PrintError.h"
 #include "PrintQueue.h"
+#include "QueueModule.h"
 #include "common/AppIdentity.h"
-
-#if KIVORA_HAVE_CUPS
-#include "CupsQueue.h"
-#endif
 
 namespace kivora {
 
@@ -26,6 +24,7 @@ namespace {
 
 // Fine enough that text metrics match the printer's; PDF coordinates are resolution-free.
 constexpr int kPdfResolution = 1200;
+constexpr qreal kMillimetresPerInch = 25.4;
 
 #if !KIVORA_HAVE_CUPS
 std::unique_ptr<QPrinter> DefaultPrinter() {
@@ -50,12 +49,12 @@ std::unique_ptr<QPrinter> DefaultPrinter() {
 } // namespace
 
 QMarginsF MarginsOrMinimum(const QMarginsF& reported) {
-    const auto side = [](qreal mm) { return mm > 0.0 ? mm : QPrinterPort::kMinimumMarginMm; };
+    const auto side = [](qreal mm) { return mm > 0.0 ? mm : PdfQueuePort::kMinimumMarginMm; };
     return {side(reported.left()), side(reported.top()), side(reported.right()),
             side(reported.bottom())};
 }
 
-QPageLayout QPrinterPort::LayoutFor(const QueueInfo& info) {
+QPageLayout PdfQueuePort::LayoutFor(const QueueInfo& info) {
     QPageSize paper = info.pageSize;
     if (!paper.isValid()) {
         paper =
@@ -66,15 +65,7 @@ QPageLayout QPrinterPort::LayoutFor(const QueueInfo& info) {
                        QPageLayout::Millimeter);
 }
 
-#if KIVORA_HAVE_CUPS
-// Through libcups, not Qt's print engine: Qt's engine neither reports a refused job nor bounds
-// its waits for a scheduler that stops answering.
-QPrinterPort::QPrinterPort() : QPrinterPort(std::unique_ptr<PrintQueue>(new CupsQueue)) {}
-#else
-QPrinterPort::QPrinterPort() : QPrinterPort(DefaultPrinter()) {}
-#endif
-
-QPrinterPort::QPrinterPort(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer)) {
+PdfQueuePort::PdfQueuePort(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer)) {
     if (!printer_ || !printer_->isValid()) {
         throw PrintError("the printer is not available");
     }
@@ -82,7 +73,7 @@ QPrinterPort::QPrinterPort(std::unique_ptr<QPrinter> printer) : printer_(std::mo
     device_ = printer_.get();
 }
 
-QPrinterPort::QPrinterPort(std::unique_ptr<PrintQueue> queue) : queue_(std::move(queue)) {
+PdfQueuePort::PdfQueuePort(std::unique_ptr<PrintQueue> queue) : queue_(std::move(queue)) {
     if (!queue_) {
         throw PrintError("no print queue");
     }
@@ -94,7 +85,7 @@ QPrinterPort::QPrinterPort(std::unique_ptr<PrintQueue> queue) : queue_(std::move
     StartPdf();
 }
 
-void QPrinterPort::StartPdf() {
+void PdfQueuePort::StartPdf() {
     writer_.reset();
     pdf_ = std::make_unique<QBuffer>();
     pdf_->open(QIODevice::WriteOnly);
@@ -108,13 +99,20 @@ void QPrinterPort::StartPdf() {
     device_ = writer_.get();
 }
 
-QPrinterPort::~QPrinterPort() = default;
+PdfQueuePort::~PdfQueuePort() = default;
 
-std::unique_ptr<PrinterPort> QPrinterPort::OpenDefault() {
-    return std::make_unique<QPrinterPort>();
+std::unique_ptr<PrinterPort>
+PdfQueuePort::OpenDefault([[maybe_unused]] const LoginAsker& askLogin) {
+#if KIVORA_HAVE_CUPS
+    // Through libcups, not Qt's print engine: Qt's engine neither reports a refused job nor
+    // bounds its waits for a scheduler that stops answering.
+    return std::make_unique<PdfQueuePort>(OpenQueueModule({askLogin}));
+#else
+    return std::make_unique<PdfQueuePort>(DefaultPrinter());
+#endif
 }
 
-void QPrinterPort::DoSetFontName(const std::string& name) {
+void PdfQueuePort::DoSetFontName(const std::string& name) {
     if (name.empty()) {
         throw PrintError("no font name");
     }
@@ -123,14 +121,14 @@ void QPrinterPort::DoSetFontName(const std::string& name) {
     font_.setStyleHint(QFont::SansSerif);
 }
 
-void QPrinterPort::DoSetFontSize(double points) {
+void PdfQueuePort::DoSetFontSize(double points) {
     if (!(points > 0.0)) {
         throw PrintError("no such font size");
     }
     font_.setPointSizeF(points);
 }
 
-void QPrinterPort::DoText(double column, const std::string& text) {
+void PdfQueuePort::DoText(double column, const std::string& text) {
     if (text.empty()) {
         return;
     }
@@ -139,37 +137,48 @@ void QPrinterPort::DoText(double column, const std::string& text) {
         ++page_;
         lineTop_ = 0.0;
     }
-    const QPointF baseline((column - 1.0) * ColumnWidth(), lineTop_ + metrics.ascent());
-    placed_.push_back({page_, baseline, font_, QString::fromStdString(text)});
+    const QString shown = QString::fromStdString(text);
+    placed_.push_back({page_, column, lineTop_ + metrics.ascent(), ColumnWidth(),
+                       metrics.horizontalAdvance(shown), font_, shown});
 }
 
-void QPrinterPort::DoNewLine() {
+void PdfQueuePort::DoNewLine() {
     lineTop_ += QFontMetricsF(font_, device_).lineSpacing();
 }
 
-void QPrinterPort::DoEndDoc() {
+void PdfQueuePort::DoEndDoc() {
     Paint();
     placed_.clear();
     page_ = 0;
     lineTop_ = 0.0;
 }
 
-double QPrinterPort::Measure(const std::string& text) const {
+double PdfQueuePort::Measure(const std::string& text) const {
     return QFontMetricsF(font_, device_).horizontalAdvance(QString::fromStdString(text)) /
            ColumnWidth();
 }
 
-double QPrinterPort::ColumnWidth() const {
+double PdfQueuePort::ColumnWidth() const {
     return std::max(QFontMetricsF(font_, device_).averageCharWidth(), 1.0);
 }
 
-void QPrinterPort::Paint() {
+void PdfQueuePort::Paint() {
     if (placed_.empty()) {
         return;
     }
     QPainter painter;
     if (!painter.begin(device_)) {
         throw PrintError("the printer did not start the document");
+    }
+    // Where a text would pass the right margin, every tab column moves in by the same factor,
+    // with half a millimetre to spare for the printer's own rendering of the glyphs.
+    const qreal printable = device_->width() - device_->logicalDpiX() / kMillimetresPerInch / 2;
+    qreal scale = 1.0;
+    for (const Placed& item : placed_) {
+        const qreal start = (item.column - 1.0) * item.columnWidth;
+        if (start > 0.0 && start + item.width > printable) {
+            scale = std::min(scale, std::max(printable - item.width, 0.0) / start);
+        }
     }
     int page = 0;
     for (const Placed& item : placed_) {
@@ -184,7 +193,8 @@ void QPrinterPort::Paint() {
             }
         }
         painter.setFont(item.font);
-        painter.drawText(item.baseline, item.text);
+        painter.drawText(QPointF((item.column - 1.0) * item.columnWidth * scale, item.baselineY),
+                         item.text);
     }
     if (!painter.end() || (printer_ && printer_->printerState() == QPrinter::Error)) {
         throw PrintError("the printer did not take the document");

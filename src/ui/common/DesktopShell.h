@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Shell.h"
+#include "common/Shell.h"
 
 namespace kivora {
 

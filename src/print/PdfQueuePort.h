@@ -5,9 +5,9 @@
 
 #include <QFont>
 #include <QMarginsF>
-#include <QPointF>
 #include <QString>
 
+#include "PrinterLogin.h"
 #include "PrinterPort.h"
 
 class QBuffer;
@@ -21,33 +21,34 @@ namespace kivora {
 class PrintQueue;
 struct QueueInfo;
 
-// The printer port on a paged paint device: a print queue that takes PDF documents (the
-// system's default queue where the system prints through CUPS) or a QPrinter.
+// The printer port that writes the printout as PDF for a print queue (the system's default
+// queue where the system prints through CUPS); where there is no such queue, it paints on a
+// QPrinter instead.
 //
 // Pages are composed in memory and only painted when the document ends, so a printout that fails
 // half-way never reaches the printer: the port is dropped with its unfinished pages. Layout uses
 // the device's own resolution and font metrics; a print column is the font's average character
 // width, column 1 is the left edge of the printable area, and a line that would pass the bottom
-// margin goes to the next page. No page numbers.
-class QPrinterPort : public PrinterPort {
+// margin goes to the next page. No page numbers. On paper too narrow for the tab columns (A6),
+// the columns close up so that every text ends inside the margin; the text keeps its size.
+class PdfQueuePort : public PrinterPort {
 public:
     // The margin on every side that the printer leaves unreported.
     static constexpr double kMinimumMarginMm = 10.0;
 
-    // The default printer; throws a PrintError when there is none or it takes no jobs.
-    QPrinterPort();
     // Any printer, for example one that writes a PDF file.
-    explicit QPrinterPort(std::unique_ptr<QPrinter> printer);
+    explicit PdfQueuePort(std::unique_ptr<QPrinter> printer);
     // A queue: asked at once whether it takes jobs (a PrintError when not); the document is
     // rendered as PDF on the queue's own paper and handed over when it ends.
-    explicit QPrinterPort(std::unique_ptr<PrintQueue> queue);
-    ~QPrinterPort() override;
+    explicit PdfQueuePort(std::unique_ptr<PrintQueue> queue);
+    ~PdfQueuePort() override;
 
-    QPrinterPort(const QPrinterPort&) = delete;
-    QPrinterPort& operator=(const QPrinterPort&) = delete;
+    PdfQueuePort(const PdfQueuePort&) = delete;
+    PdfQueuePort& operator=(const PdfQueuePort&) = delete;
 
-    // For the Print action's factory.
-    static std::unique_ptr<PrinterPort> OpenDefault();
+    // The default printer, for the Print action's factory; throws a PrintError when there is
+    // none or it takes no jobs. A queue that wants a login gets it through `askLogin`.
+    static std::unique_ptr<PrinterPort> OpenDefault(const LoginAsker& askLogin = {});
 
     // The page a queue's document is laid out on: its default paper (the locale's usual paper
     // when it names none), its margins, and kMinimumMarginMm where it reports none.
@@ -66,7 +67,10 @@ protected:
 private:
     struct Placed {
         int page = 0;
-        QPointF baseline;
+        double column = 1.0;
+        qreal baselineY = 0.0;
+        qreal columnWidth = 0.0; // of the font the item is in
+        qreal width = 0.0;
         QFont font;
         QString text;
     };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <utility>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -10,7 +11,8 @@
 
 #include <cups/cups.h>
 
-#include "PrintError.h"
+#include "print/PrintError.h"
+#include "print/PrintUnconfirmed.h"
 
 namespace kivora {
 
@@ -65,20 +67,51 @@ QPageSize PageSizeNamed(const char* name) {
                      QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
 }
 
+// Stands in for libcups' own password prompt, which reads the terminal, once a queue is gone.
+const char* NoPassword(const char* /*prompt*/, http_t* /*http*/, const char* /*method*/,
+                       const char* /*resource*/, void* /*data*/) {
+    return nullptr;
+}
+
 } // namespace
 
-CupsQueue::CupsQueue(std::chrono::milliseconds limit) : deadline_(limit) {
+CupsQueue::CupsQueue(std::chrono::milliseconds limit, LoginAsker askLogin)
+    : deadline_(limit), askLogin_(std::move(askLogin)) {
     const auto connectWithin = static_cast<int>(std::max<qint64>(deadline_.remainingTime(), 1));
     http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                          connectWithin, nullptr);
     if (!http_) {
         throw PrintError("the print server does not answer");
     }
+    // Before the first request: libcups asks for a password on the terminal unless told
+    // otherwise, which would hang a program started from one.
+    cupsSetPasswordCB2(&CupsQueue::AskPassword, this);
     httpSetTimeout(http_, kPollSeconds, &CupsQueue::KeepWaiting, this);
 }
 
 CupsQueue::~CupsQueue() {
+    cupsSetPasswordCB2(&NoPassword, nullptr);
     httpClose(http_);
+}
+
+// libcups calls this when the scheduler wants a login; returning nothing cancels the request.
+const char* CupsQueue::AskPassword(const char* /*prompt*/, http_t* /*http*/, const char* /*method*/,
+                                   const char* /*resource*/, void* self) {
+    auto* queue = static_cast<CupsQueue*>(self);
+    if (!queue || !queue->askLogin_ || ++queue->loginTries_ > kLoginTries) {
+        return nullptr;
+    }
+    // The limit is for the scheduler's part: the user's time does not count.
+    const qint64 left = queue->deadline_.remainingTime();
+    const std::optional<PrinterLogin> login = queue->askLogin_(QString::fromUtf8(cupsUser()));
+    queue->deadline_.setRemainingTime(left);
+    if (!login) {
+        return nullptr;
+    }
+    // libcups sends the name it knows as the user's together with the password returned.
+    cupsSetUser(login->user.toUtf8().constData());
+    queue->password_ = login->password.toStdString();
+    return queue->password_.c_str();
 }
 
 // libcups calls this each time a wait for the scheduler runs past the poll interval.
@@ -188,6 +221,10 @@ JobFate CupsQueue::Submit(const QByteArray& pdf, const QString& title) {
         throw PrintError(LastError("the document did not reach the printer"));
     }
     const Ipp response(cupsGetResponse(http_, resource_.c_str()));
+    if (!response && deadline_.hasExpired()) {
+        // The scheduler has the whole job and may print it; only its answer is missing.
+        throw PrintUnconfirmed("the printer did not answer in time");
+    }
     ThrowOnFailure(response, "the printer refused the document");
     const int state = Integer(response.get(), "job-state", IPP_JSTATE_PENDING);
     if (state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_ABORTED) {
