@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "engine/Generator.h"
-#include "engine/MemoryGrid.h"
 #include "engine/SeedLocale.h"
 #include "engine/SystemClock.h"
 #include "engine/TicketDrawer.h"
 #include "engine/TicketGrid.h"
+#include "support/MemoryGrid.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 #include <utility>
 #include <vector>
 
-#include "ui/common/Fonts.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
 #include "engine/SystemClock.h"
+#include "ui/common/Fonts.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/OptionList.h"
 #include "ui/main/FrmMain.h"

@@ -19,9 +19,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.kivora.example/lotto")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What the shared-library scan cannot see: the platform plugin, the SVG image plugin the
-# icons load through, and the fonts the program's face is mapped to.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, fonts-liberation2 | fonts-dejavu-core")
+# The shared-library scan gives the libraries, and with them the xcb platform plugin
+# (libqt6gui6) and the SVG plugins (libqt6svg6). What it cannot see: the font the window is laid
+# out for. The package test holds Depends to exactly these.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
 # Help and the About window's links open through xdg-open; without it the program says so.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)

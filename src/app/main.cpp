@@ -66,6 +66,12 @@ int main(int argc, char* argv[]) {
         return exitCode;
     }
 
+    if (!kivora::DisplayAvailable(kivora::ArgumentList(argc, argv),
+                                  [](const char* name) { return qEnvironmentVariable(name); })) {
+        std::cerr << kivora::NoDisplayText().toLocal8Bit().constData() << '\n';
+        return kivora::kUsageError;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivora"));
     QApplication::setOrganizationName(QString::fromUtf8(kivora::app::kMaker));

@@ -2,15 +2,19 @@
 
 #include <QCommandLineParser>
 #include <QDate>
+#include <QRegularExpression>
 
 #include <algorithm>
+#include <iostream>
 #include <limits>
 #include <optional>
 #include <ostream>
 
+#include "AppInfo.h"
 #include "common/AppIdentity.h"
 #include "engine/Draw.h"
 #include "engine/TicketDrawer.h"
+#include "games/GameTable.h"
 
 namespace kivora {
 
@@ -89,6 +93,30 @@ QString OptionLines(const CommandLineOption& option) {
            QLatin1Char('\n');
 }
 
+// Text as a whole 32-bit number: an optional sign and decimal digits, nothing else.
+std::optional<int32_t> WholeNumber(const QString& text) {
+    const qsizetype first = text.startsWith(u'-') || text.startsWith(u'+') ? 1 : 0;
+    if (text.size() == first) {
+        return std::nullopt;
+    }
+    int64_t magnitude = 0;
+    for (qsizetype i = first; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < u'0' || c > u'9') {
+            return std::nullopt;
+        }
+        magnitude = magnitude * 10 + (c - u'0');
+        if (magnitude > int64_t{1} << 31) {
+            return std::nullopt;
+        }
+    }
+    const int64_t value = text.startsWith(u'-') ? -magnitude : magnitude;
+    if (value > std::numeric_limits<int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(value);
+}
+
 CommandLineRequest Failure(int exitCode, const QString& error) {
     CommandLineRequest request;
     request.action = CommandLineRequest::Action::Fail;
@@ -127,12 +155,22 @@ CommandLineRequest ReadBasis(const QCommandLineParser& parser, DrawSettings& s) 
 
     QDate date = QDate::currentDate();
     if (parser.isSet(QStringLiteral("date"))) {
-        date = QDate::fromString(parser.value(QStringLiteral("date")), Qt::ISODate);
-        if (!date.isValid() || date.year() < 1601) {
+        // Exactly yyyy-mm-dd: Qt's ISO reading would also take a time or trailing text.
+        const QString text = parser.value(QStringLiteral("date"));
+        static const QRegularExpression form(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+        date = form.match(text).hasMatch() ? QDate::fromString(text, QStringLiteral("yyyy-MM-dd"))
+                                           : QDate();
+        if (!date.isValid()) {
+            return Failure(kUsageError,
+                           QStringLiteral("--date takes a date written yyyy-mm-dd; '%1' is not "
+                                          "one.")
+                               .arg(text));
+        }
+        if (date.year() < 1601) {
             return Failure(kChoiceError,
-                           QStringLiteral("--date takes a date from 1601-01-01 to 9999-12-31 "
-                                          "written yyyy-mm-dd, not '%1'.")
-                               .arg(parser.value(QStringLiteral("date"))));
+                           QStringLiteral("--date takes a date from 1601-01-01 to 9999-12-31, "
+                                          "not %1.")
+                               .arg(text));
         }
     }
     s.basisDate = CalendarDate{date.year(), date.month(), date.day()};
@@ -174,6 +212,24 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          QStringLiteral("Draw tickets without opening the window and print them to standard "
                         "output, one ticket a line."),
          false},
+        {{QStringLiteral("check")},
+         QStringLiteral("numbers"),
+         QStringLiteral("Check tickets against the winning numbers, written as \"5 12 23 44 61 + "
+                        "9\": read them from the files named after the options (as \"Save "
+                        "tickets as\" or --draw writes them) or from standard input, and print "
+                        "each ticket's result and how many tickets reached each tier. Give the "
+                        "game with --game, or with --daily or --numbers, --highest and --bonus."),
+         false},
+        {{QStringLiteral("list-games")},
+         {},
+         QStringLiteral("List the games --game knows: id, name and region, rules, and the date "
+                        "the rules hold from."),
+         false},
+        {{QStringLiteral("game")},
+         QStringLiteral("id"),
+         QStringLiteral("Play a game of --list-games: its numbers per ticket, highest number and "
+                        "bonus numbers, or its digits. The options below still override them."),
+         true},
         {{QStringLiteral("tickets")},
          QStringLiteral("count"),
          QStringLiteral("How many tickets to draw, 1 to 50; default 1."),
@@ -190,6 +246,11 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          QStringLiteral("highest"),
          QStringLiteral("Lotto game: also draw a bonus number from 1 to <highest>, which is "
                         "2 to 99. Without it no bonus number is drawn."),
+         true},
+        {{QStringLiteral("bonus-count")},
+         QStringLiteral("count"),
+         QStringLiteral("With --bonus: draw 1 or 2 bonus numbers; two differ and stand in "
+                        "ascending order. Default 1."),
          true},
         {{QStringLiteral("daily")},
          {},
@@ -235,18 +296,24 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
          true},
         {{QStringLiteral("csv")},
          {},
-         QStringLiteral("Print each ticket as comma-separated values, the bonus number last."),
+         QStringLiteral("Print each ticket as comma-separated values, the bonus numbers last; "
+                        "with --check, its result after them; with --list-games, the games."),
          true},
     };
     return options;
+}
+
+QString CopyrightText() {
+    return QStringLiteral("Copyright (C) %1 %2").arg(app::kCopyrightYear).arg(AppMaker());
 }
 
 QString UsageText() {
     QString text = QStringLiteral("Usage: kivora [options]\n\n");
     text += Fill(TitleVersion() +
                      QStringLiteral(" draws lottery tickets. Without options it opens its "
-                                    "window. With --draw it prints the tickets instead and "
-                                    "needs no display."),
+                                    "window. With --draw it prints the tickets instead, with "
+                                    "--check it checks tickets against a draw; neither "
+                                    "needs a display."),
                  0, 0) +
             QStringLiteral("\n\nOptions:\n");
     for (const CommandLineOption& option : CommandLineOptions()) {
@@ -271,13 +338,14 @@ QString UsageText() {
             QStringLiteral("\n\n") +
             Fill(QStringLiteral("Exit status: 0 on success, 1 for an argument that cannot be "
                                 "read or output that cannot be written, 2 for choices that "
-                                "cannot be drawn."),
+                                "cannot be drawn, winning numbers that cannot be read or "
+                                "ticket lines that --check skipped."),
                  0, 0) +
             QLatin1Char('\n');
     return text;
 }
 
-CommandLineRequest ParseCommandLine(const QStringList& arguments) {
+CommandLineRequest ParseCommandLine(const QStringList& arguments, const GameTable& games) {
     QCommandLineParser parser;
     // Qt's own options have one dash and whole words (-style, -platform).
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -295,10 +363,30 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
         parser.addOption(option);
     }
     if (!parser.parse(arguments)) {
-        return Failure(kUsageError, parser.errorText());
+        // Qt names an unknown option without its dashes; say it as it was typed.
+        if (!parser.unknownOptionNames().isEmpty()) {
+            const QString name = parser.unknownOptionNames().constFirst();
+            const auto typed =
+                std::find_if(arguments.begin() + std::min<qsizetype>(1, arguments.size()),
+                             arguments.end(), [&](const QString& argument) {
+                                 return argument == u'-' + name ||
+                                        argument == QStringLiteral("--") + name ||
+                                        argument.startsWith(QStringLiteral("--") + name + u'=');
+                             });
+            return Failure(
+                kUsageError,
+                QStringLiteral("unknown option '%1'.")
+                    .arg(typed == arguments.end() ? DashedName(name) : typed->section(u'=', 0, 0)));
+        }
+        QString error = parser.errorText();
+        if (!error.isEmpty()) {
+            error[0] = error[0].toLower();
+        }
+        return Failure(kUsageError, error);
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        return Failure(kUsageError, QStringLiteral("Unexpected argument '%1'.")
+    const bool check = parser.isSet(QStringLiteral("check"));
+    if (!parser.positionalArguments().isEmpty() && !check) {
+        return Failure(kUsageError, QStringLiteral("unexpected argument '%1'.")
                                         .arg(parser.positionalArguments().constFirst()));
     }
 
@@ -312,51 +400,84 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
         return request;
     }
     const bool draw = parser.isSet(QStringLiteral("draw"));
-    for (const CommandLineOption& option : CommandLineOptions()) {
-        if (option.drawChoice && !draw && parser.isSet(option.names.constFirst())) {
-            return Failure(kUsageError,
-                           QStringLiteral("%1 is a choice for --draw; the window keeps its own.")
-                               .arg(DashedName(option.names.constFirst())));
-        }
+    const bool list = parser.isSet(QStringLiteral("list-games"));
+    if (int(draw) + int(check) + int(list) > 1) {
+        return Failure(kUsageError,
+                       QStringLiteral("--draw, --check and --list-games go one at a time."));
     }
-    if (!draw) {
+    // What sets the game a --check reads; the rest only shapes a draw.
+    static const QStringList kCheckChoices = {
+        QStringLiteral("game"),  QStringLiteral("numbers"),     QStringLiteral("highest"),
+        QStringLiteral("bonus"), QStringLiteral("bonus-count"), QStringLiteral("daily"),
+        QStringLiteral("csv")};
+    for (const CommandLineOption& option : CommandLineOptions()) {
+        const QString& name = option.names.constFirst();
+        if (!option.drawChoice || draw || !parser.isSet(name) ||
+            (check && kCheckChoices.contains(name)) || (list && name == QLatin1String("csv"))) {
+            continue;
+        }
+        return Failure(kUsageError,
+                       check
+                           ? QStringLiteral("%1 is a choice for --draw, not for --check.")
+                                 .arg(DashedName(name))
+                           : QStringLiteral("%1 is a choice for --draw; the window keeps its own.")
+                                 .arg(DashedName(name)));
+    }
+    request.csv = parser.isSet(QStringLiteral("csv"));
+    if (list) {
+        request.action = CommandLineRequest::Action::ListGames;
+        return request;
+    }
+    if (!draw && !check) {
         return request;
     }
 
-    // Every number first as a whole 32-bit number; the engine's check judges the ranges.
-    QString badNumber;
+    // A game gives the defaults; every option given still overrides them.
+    const GameRules* game = nullptr;
+    if (parser.isSet(QStringLiteral("game"))) {
+        const QString id = parser.value(QStringLiteral("game"));
+        game = games.Find(id);
+        if (!game) {
+            const QStringList closest = games.ClosestIds(id);
+            return Failure(kChoiceError,
+                           QStringLiteral("There is no game '%1'%2. --list-games lists them all.")
+                               .arg(id, closest.isEmpty()
+                                            ? QString()
+                                            : QStringLiteral("; the closest ids are ") +
+                                                  closest.join(QStringLiteral(", "))));
+        }
+    }
+    const DrawSettings base = game ? game->ApplyTo({}) : DrawSettings{};
+
+    // Every number first as a whole 32-bit number, written in decimal digits with an optional
+    // sign; anything else cannot be read. Then each in its range, named by its option.
+    QString unreadable;
     const auto number = [&](const QString& name, int32_t fallback) -> int32_t {
         if (!parser.isSet(name)) {
             return fallback;
         }
-        bool ok = false;
-        const int value = parser.value(name).toInt(&ok);
-        if (!ok && badNumber.isEmpty()) {
-            badNumber = QStringLiteral("%1 takes a whole number, not '%2'.")
-                            .arg(DashedName(name), parser.value(name));
+        const QString text = parser.value(name);
+        const std::optional<int32_t> value = WholeNumber(text);
+        if (!value && unreadable.isEmpty()) {
+            unreadable =
+                QStringLiteral("--%1 takes a whole number; '%2' is not one.").arg(name, text);
         }
-        return ok ? value : fallback;
+        return value.value_or(fallback);
     };
 
     DrawSettings& s = request.settings;
-    const bool daily = parser.isSet(QStringLiteral("daily"));
+    const bool daily = parser.isSet(QStringLiteral("daily")) || base.gameMode == GameMode::Daily;
     s.gameMode = daily ? GameMode::Daily : GameMode::Lotto;
-    // The window hides the highest number and the bonus in a Daily game.
-    if (daily && parser.isSet(QStringLiteral("highest"))) {
-        return Failure(kChoiceError,
-                       QStringLiteral("--highest is for a Lotto game; a Daily game draws digits "
-                                      "from 0 to 9."));
-    }
-    if (daily && parser.isSet(QStringLiteral("bonus"))) {
-        return Failure(kChoiceError,
-                       QStringLiteral("--bonus is for a Lotto game; a Daily game has no bonus "
-                                      "number."));
-    }
     s.ticketCount = number(QStringLiteral("tickets"), 1);
-    s.numbersPerTicket = number(QStringLiteral("numbers"), 3);
-    s.highestNumber = number(QStringLiteral("highest"), 10);
-    s.bonusPlayed = parser.isSet(QStringLiteral("bonus"));
-    const int32_t highestBonus = number(QStringLiteral("bonus"), 2);
+    s.numbersPerTicket = number(QStringLiteral("numbers"), base.numbersPerTicket);
+    s.highestNumber = number(QStringLiteral("highest"), base.highestNumber);
+    s.bonusPlayed = parser.isSet(QStringLiteral("bonus")) || (base.bonusPlayed && !daily);
+    const int32_t highestBonus = number(QStringLiteral("bonus"), base.highestBonus);
+    s.bonusCount = number(QStringLiteral("bonus-count"), base.bonusCount);
+    if (parser.isSet(QStringLiteral("bonus-count")) && !s.bonusPlayed) {
+        return Failure(kChoiceError, QStringLiteral("--bonus-count is used with --bonus or a game "
+                                                    "with bonus numbers."));
+    }
     const auto optionalNumber = [&](const QString& name) -> std::optional<int32_t> {
         if (!parser.isSet(name)) {
             return std::nullopt;
@@ -368,20 +489,71 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
     // The window puts the position list at "1" whenever a Daily include number is chosen.
     const bool dailyInclude = daily && s.includeNumber;
     s.includePosition = number(QStringLiteral("include-position"), dailyInclude ? 1 : 0);
-    if (!badNumber.isEmpty()) {
-        return Failure(kChoiceError, badNumber);
+    if (!unreadable.isEmpty()) {
+        return Failure(kUsageError, unreadable);
     }
-    if (highestBonus < std::numeric_limits<int16_t>::min() ||
-        highestBonus > std::numeric_limits<int16_t>::max()) {
+    // The window hides the highest number and the bonus in a Daily game.
+    if (daily && parser.isSet(QStringLiteral("highest"))) {
         return Failure(kChoiceError,
-                       QStringLiteral("The highest bonus number must be from 2 to 99, not %1.")
-                           .arg(highestBonus));
+                       QStringLiteral("--highest is for a Lotto game; a Daily game draws digits "
+                                      "from 0 to 9."));
+    }
+    if (daily && parser.isSet(QStringLiteral("bonus"))) {
+        return Failure(kChoiceError,
+                       QStringLiteral("--bonus is for a Lotto game; a Daily game has no bonus "
+                                      "number."));
+    }
+    const int32_t lowest = daily ? 0 : 1;
+    const int32_t highest = daily ? 9 : s.highestNumber;
+    const QString inGame =
+        daily ? QStringLiteral(" in a Daily game") : QStringLiteral(" (the highest number)");
+    struct Range {
+        const char* option;
+        int32_t value;
+        int32_t low;
+        int32_t high;
+        QString note;
+        bool given;
+    };
+    for (const Range& r : {
+             Range{"tickets", s.ticketCount, 1, 50, {}, true},
+             Range{"numbers", s.numbersPerTicket, 3, 7, {}, true},
+             Range{"highest", s.highestNumber, 10, 99, {}, !daily},
+             Range{"bonus", highestBonus, 2, 99, {}, s.bonusPlayed},
+             Range{"include", s.includeNumber.value_or(0), lowest, highest, inGame,
+                   s.includeNumber.has_value()},
+             Range{"exclude", s.excludeNumber.value_or(0), lowest, highest, inGame,
+                   s.excludeNumber.has_value()},
+         }) {
+        if (r.given && (r.value < r.low || r.value > r.high)) {
+            return Failure(kChoiceError, QStringLiteral("--%1 takes %2 to %3%4, not %5.")
+                                             .arg(QLatin1String(r.option))
+                                             .arg(r.low)
+                                             .arg(r.high)
+                                             .arg(r.note)
+                                             .arg(r.value));
+        }
     }
     s.highestBonus = static_cast<int16_t>(highestBonus);
-    if (parser.isSet(QStringLiteral("include-position")) && !s.includeNumber) {
+    if (s.includeNumber && s.includeNumber == s.excludeNumber) {
         return Failure(kChoiceError,
-                       QStringLiteral("--include-position places the number of --include; "
-                                      "there is none."));
+                       QStringLiteral("--include and --exclude name the same number (%1); a "
+                                      "number cannot be both on every ticket and off it.")
+                           .arg(*s.includeNumber));
+    }
+    if (parser.isSet(QStringLiteral("include-position"))) {
+        if (!s.includeNumber) {
+            return Failure(kChoiceError,
+                           QStringLiteral("--include-position places the number of --include; "
+                                          "there is none."));
+        }
+        if (daily && (s.includePosition < 1 || s.includePosition > s.numbersPerTicket)) {
+            return Failure(kChoiceError,
+                           QStringLiteral("--include-position takes 1 to %1 (the numbers per "
+                                          "ticket), not %2.")
+                               .arg(s.numbersPerTicket)
+                               .arg(s.includePosition));
+        }
     }
 
     const QString prefer = parser.value(QStringLiteral("prefer")).toLower();
@@ -400,15 +572,24 @@ CommandLineRequest ParseCommandLine(const QStringList& arguments) {
         return basis;
     }
 
-    // The window refuses this before anything else, in these words.
-    if (s.includeNumber && s.includeNumber == s.excludeNumber) {
-        return Failure(kChoiceError, QString::fromStdString(SameNumberMessage(
-                                         std::to_string(*s.includeNumber), "\n")));
-    }
     if (const std::string problem = ValidateDrawSettings(s); !problem.empty()) {
         return Failure(kChoiceError, QString::fromStdString(problem));
     }
-    request.csv = parser.isSet(QStringLiteral("csv"));
+    if (check) {
+        GameRules rules = game ? *game : GameRules{};
+        rules.mode = s.gameMode;
+        rules.mainCount = s.numbersPerTicket;
+        rules.mainHighest = daily ? 9 : s.highestNumber;
+        rules.bonusCount = s.HasBonus() ? s.bonusCount : 0;
+        rules.bonusHighest = s.highestBonus;
+        if (!game) {
+            rules.name = rules.Summary();
+        }
+        request.check = {rules, parser.value(QStringLiteral("check")), parser.positionalArguments(),
+                         request.csv};
+        request.action = CommandLineRequest::Action::Check;
+        return request;
+    }
     request.action = CommandLineRequest::Action::Draw;
     return request;
 }
@@ -419,8 +600,10 @@ QString FormatTicket(const Ticket& ticket, bool csv) {
         fields << QString::number(number);
     }
     if (csv) {
-        if (ticket.bonus) {
-            fields << QString::number(*ticket.bonus);
+        for (const auto& bonus : {ticket.bonus, ticket.secondBonus}) {
+            if (bonus) {
+                fields << QString::number(*bonus);
+            }
         }
         return fields.join(QLatin1Char(','));
     }
@@ -428,19 +611,38 @@ QString FormatTicket(const Ticket& ticket, bool csv) {
     if (ticket.bonus) {
         line += QStringLiteral(" + ") + QString::number(*ticket.bonus);
     }
+    if (ticket.secondBonus) {
+        line += QLatin1Char(' ') + QString::number(*ticket.secondBonus);
+    }
     return line;
 }
 
 int RunCommandLine(const QStringList& arguments, const DrawServices& services, std::ostream& out,
                    std::ostream& err) {
-    const CommandLineRequest request = ParseCommandLine(arguments);
+    return RunCommandLine(arguments, services, out, err, std::cin);
+}
+
+int RunCommandLine(const QStringList& arguments, const DrawServices& services, std::ostream& out,
+                   std::ostream& err, std::istream& in) {
+    // Only what names a game needs the table, and with it the user's file.
+    const bool needsGames = arguments.contains(QStringLiteral("--list-games")) ||
+                            std::ranges::any_of(arguments, [](const QString& a) {
+                                return a.contains(QStringLiteral("game"));
+                            });
+    QString tableProblem;
+    const GameTable games =
+        needsGames ? GameTable::Load(GameTable::UserFilePath(), &tableProblem) : GameTable();
+    if (!tableProblem.isEmpty()) {
+        err << "kivora: " << tableProblem.toLocal8Bit().constData() << '\n';
+    }
+    const CommandLineRequest request = ParseCommandLine(arguments, games);
     switch (request.action) {
     case CommandLineRequest::Action::Window:
         return kRunWindow;
     case CommandLineRequest::Action::Fail:
         err << "kivora: " << request.error.toLocal8Bit().constData() << '\n';
         if (request.exitCode == kUsageError) {
-            err << '\n' << UsageText().toLocal8Bit().constData();
+            err << "Try 'kivora --help'.\n";
         }
         err.flush();
         return request.exitCode;
@@ -448,7 +650,17 @@ int RunCommandLine(const QStringList& arguments, const DrawServices& services, s
         out << UsageText().toLocal8Bit().constData();
         break;
     case CommandLineRequest::Action::Version:
-        out << TitleVersion().toLocal8Bit().constData() << '\n';
+        out << TitleVersion().toLocal8Bit().constData() << '\n'
+            << CopyrightText().toLocal8Bit().constData() << '\n';
+        break;
+    case CommandLineRequest::Action::ListGames:
+        ListGames(games, request.csv, out);
+        break;
+    case CommandLineRequest::Action::Check:
+        if (const int code = RunCheck(request.check, in, out, err); code != 0) {
+            out.flush();
+            return code;
+        }
         break;
     case CommandLineRequest::Action::Draw: {
         // The request was checked when it was read, so the drawer has nothing to refuse.
@@ -465,6 +677,41 @@ int RunCommandLine(const QStringList& arguments, const DrawServices& services, s
         return kUsageError;
     }
     return 0;
+}
+
+bool DisplayAvailable(const QStringList& arguments,
+                      const std::function<QString(const char*)>& environment) {
+    const auto option = [&](const QString& name) {
+        for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
+            if (arguments[i] == u'-' + name || arguments[i] == QStringLiteral("--") + name) {
+                return arguments[i + 1];
+            }
+        }
+        return QString();
+    };
+    const bool x11 =
+        !option(QStringLiteral("display")).isEmpty() || !environment("DISPLAY").isEmpty();
+    const bool wayland = !environment("WAYLAND_DISPLAY").isEmpty();
+    QString platforms = option(QStringLiteral("platform"));
+    if (platforms.isEmpty()) {
+        platforms = environment("QT_QPA_PLATFORM");
+    }
+    if (platforms.isEmpty()) {
+        return x11 || wayland;
+    }
+    // A list such as "wayland;xcb" is tried in order; a name may carry ":options".
+    for (const QString& entry : platforms.split(u';', Qt::SkipEmptyParts)) {
+        const QString name = entry.section(u':', 0, 0).trimmed();
+        if (name == u"xcb" ? x11 : name.startsWith(u"wayland") ? wayland : true) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString NoDisplayText() {
+    return QStringLiteral("kivora: no display could be opened for the window; kivora --draw "
+                          "draws tickets without one.");
 }
 
 QStringList ArgumentList(int argc, char* argv[]) {

@@ -36,6 +36,9 @@ std::string ValidateDrawSettings(const DrawSettings& s) {
     if (s.HasBonus() && !Within(s.highestBonus, 2, 99)) {
         return OutOfRange("The highest bonus number", s.highestBonus, 2, 99);
     }
+    if (s.HasBonus() && !Within(s.bonusCount, 1, 2)) {
+        return OutOfRange("The count of bonus numbers", s.bonusCount, 1, 2);
+    }
     switch (s.drawBasedOn) {
     case DrawBasis::None:
     case DrawBasis::Random:

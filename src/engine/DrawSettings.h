@@ -45,6 +45,7 @@ struct DrawSettings {
     int32_t highestNumber = 10;   // 10 to 99, Lotto only
     bool bonusPlayed = false;
     int16_t highestBonus = 2; // 2 to 99, when the ticket has a bonus
+    int32_t bonusCount = 1;   // 1 or 2 bonus numbers, when the ticket has a bonus
     DrawBasis drawBasedOn = DrawBasis::Random;
     CalendarDate basisDate;
     int16_t basisSign = -1; // -1 (none) or 0 (Aries) to 11 (Pisces)

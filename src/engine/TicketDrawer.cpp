@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "BonusPool.h"
 #include "Clock.h"
 #include "Draw.h"
 #include "Generator.h"
@@ -16,11 +17,15 @@ TicketDrawer::TicketDrawer(Generator& generator, const Clock& clock, const SeedL
 void TicketDrawer::DrawInto(const DrawSettings& settings, NumberRange range, Ticket& ticket) {
     generator_.Reseed(ComputeSeed(settings, clock_, locale_));
     ticket.bonus.reset();
+    ticket.secondBonus.reset();
     if (settings.gameMode == GameMode::Lotto) {
         DrawLottoTicket(generator_, range, settings, ticket.numbers);
         SortTicketNumbers(ticket.numbers);
         if (settings.HasBonus()) {
             ticket.bonus = DrawBonusNumber(generator_, clock_, settings.highestBonus);
+            if (settings.bonusCount == 2) {
+                DrawSecondBonusNumber(generator_, clock_, settings.highestBonus, ticket);
+            }
         }
     } else {
         DrawDailyTicket(generator_, range, settings, ticket.numbers);

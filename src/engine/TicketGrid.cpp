@@ -7,8 +7,10 @@
 
 namespace kivora {
 
-void SetUpTicketGrid(GridControl& grid, int numbersPerTicket, bool withBonusColumn) {
-    const int cols = numbersPerTicket + (withBonusColumn ? 2 : 1);
+void SetUpTicketGrid(GridControl& grid, int numbersPerTicket, bool withBonusColumn,
+                     int bonusCount) {
+    const bool twoBonus = withBonusColumn && bonusCount == 2;
+    const int cols = numbersPerTicket + 1 + (twoBonus ? 2 : withBonusColumn ? 1 : 0);
     grid.SetCols(cols);
     grid.SetRows(1);
     for (int c = 0; c < cols; ++c) {
@@ -20,7 +22,12 @@ void SetUpTicketGrid(GridControl& grid, int numbersPerTicket, bool withBonusColu
         grid.SetCol(c);
         grid.SetText("N" + std::to_string(c));
     }
-    if (withBonusColumn) {
+    if (twoBonus) {
+        grid.SetCol(cols - 2);
+        grid.SetText("B1");
+        grid.SetCol(cols - 1);
+        grid.SetText("B2");
+    } else if (withBonusColumn) {
         grid.SetCol(cols - 1);
         grid.SetText("B");
     }
@@ -35,10 +42,12 @@ void WriteTicketRow(GridControl& grid, int row, const Ticket& ticket) {
         grid.SetCol(c++);
         grid.SetText(std::to_string(number));
     }
-    if (ticket.bonus) {
-        grid.SetCol(c);
-        grid.SetCellBackColor(kBonusCellColor);
-        grid.SetText(std::to_string(*ticket.bonus));
+    for (const auto& bonus : {ticket.bonus, ticket.secondBonus}) {
+        if (bonus) {
+            grid.SetCol(c++);
+            grid.SetCellBackColor(kBonusCellColor);
+            grid.SetText(std::to_string(*bonus));
+        }
     }
 }
 

@@ -15,9 +15,10 @@ namespace kivora {
 // the top of its section, and a missing section is added ("[General]" first in the file, any
 // other at the end).
 //
-// `section` is empty for the values of the key itself ("[General]"). Key names are escaped as
-// QSettings escapes them, and the lines are split as QSettings splits them, so QSettings reads
-// the result as the old text with the new values.
+// `section` is empty for the values of the key itself ("[General]"). Lines are split, and key
+// and section names read (escapes, '\' for '/'), as QSettings reads them, new keys are escaped as
+// it escapes them, and new text never lands inside a quote left open or after a trailing
+// backslash: QSettings reads the result as the old text with the new values.
 QByteArray SetIniValues(const QByteArray& text, const QString& section,
                         const QList<QPair<QString, QByteArray>>& values);
 

@@ -10,6 +10,7 @@
 
 #include "IniText.h"
 #include "StoreBatch.h"
+#include "StoreFile.h"
 
 namespace kivora {
 
@@ -25,14 +26,18 @@ std::unique_ptr<QSettings> OpenKey(const QString& keyPath) {
 
 #else
 
-// The INI file and section of the key; see IniPlaceOf.
+// The INI file and section of the key; see IniPlaceOf. Only the user's own file is read, and
+// only when it is an ordinary store: QSettings would block on a FIFO and crawl through a huge file.
 std::unique_ptr<QSettings> OpenKey(const QString& keyPath) {
     const std::optional<IniPlace> place = IniPlaceOf(keyPath);
     if (!place) {
         return nullptr;
     }
-    auto store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                             place->maker, place->program);
+    const QString file = IniFileOf(*place);
+    if (!IsOrdinaryStore(file)) {
+        return nullptr;
+    }
+    auto store = std::make_unique<QSettings>(file, QSettings::IniFormat);
     if (!place->section.isEmpty()) {
         store->beginGroup(place->section);
     }

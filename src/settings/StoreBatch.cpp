@@ -9,6 +9,7 @@
 #include <QLockFile>
 
 #include "IniText.h"
+#include "StoreFile.h"
 #include "common/WholeFile.h"
 #endif
 
@@ -23,11 +24,8 @@ void CommitIni(const QString& keyPath, const QList<QPair<QString, int32_t>>& val
     if (!place) {
         return;
     }
-    // QSettings knows the folder (and any path a test sets for it).
-    const QString store =
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, place->maker, place->program)
-            .fileName();
-    if (!QDir().mkpath(QFileInfo(store).path())) {
+    const QString store = IniFileOf(*place);
+    if (!IsOrdinaryStore(store) || !QDir().mkpath(QFileInfo(store).path())) {
         return;
     }
     // The lock QSettings takes for the same file. A live writer holds it for milliseconds; one
@@ -42,11 +40,12 @@ void CommitIni(const QString& keyPath, const QList<QPair<QString, int32_t>>& val
     QByteArray old;
     if (QFileInfo::exists(target)) {
         QFile file(target);
-        if (!QFileInfo(target).isFile() || !file.open(QIODevice::ReadOnly)) {
+        if (!IsOrdinaryStore(target) || !file.open(QIODevice::ReadOnly)) {
             return; // whatever is there stays as it is
         }
-        old = file.readAll();
-        if (file.error() != QFileDevice::NoError || old.size() != file.size()) {
+        old = file.read(kMaxStoreBytes + 1);
+        if (file.error() != QFileDevice::NoError || old.size() != file.size() ||
+            old.size() > kMaxStoreBytes) {
             return;
         }
     }

@@ -19,6 +19,8 @@ inline const QString kBonusMax = QStringLiteral("BonusMax");
 inline const QString kDrawBasedOn = QStringLiteral("DrawBasedOn");
 inline const QString kDrawPreferred = QStringLiteral("DrawPreferred");
 inline const QString kGameMode = QStringLiteral("GameMode"); // 0 Lotto, anything else Daily
+// Written only once a game with two bonus numbers was chosen; missing means one.
+inline const QString kBonusCount = QStringLiteral("BonusCount");
 
 // The seven list positions in the order they are read and written; "GameMode" comes after them.
 inline const std::array<QString, 7> kStoredListValues{

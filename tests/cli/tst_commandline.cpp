@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,14 +28,15 @@ struct Outcome {
     QString err;
 };
 
-Outcome Run(const QStringList& options) {
+Outcome Run(const QStringList& options, const QByteArray& input = {}) {
     Generator generator = Generator::FromSeed(7);
     FixedClock clock;
     PlainSeedLocale locale;
+    std::istringstream in(input.toStdString());
     std::ostringstream out;
     std::ostringstream err;
     const int code = RunCommandLine(QStringList{QStringLiteral("kivora")} + options,
-                                    {generator, clock, locale}, out, err);
+                                    {generator, clock, locale}, out, err, in);
     return {code, QString::fromStdString(out.str()), QString::fromStdString(err.str())};
 }
 
@@ -56,6 +58,9 @@ class TestCommandLine : public QObject {
     Q_OBJECT
 
 private slots:
+    // --game reads the user's games file: never the real one.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
     // text: stdout on success, otherwise the error that follows "kivora: " on stderr.
     void RunCommandLine_arguments_printOrFailAsAsked_data() {
         QTest::addColumn<QString>("options");
@@ -72,34 +77,59 @@ private slots:
         row("", kRunWindow, {});
         row("-geometry 400x300 -reverse", kRunWindow, {});
         row("-platform xcb -h", 0, UsageText());
-        row("tickets.txt", kUsageError, "Unexpected argument 'tickets.txt'.");
-        row("--draw --tickets", kUsageError, "Missing value after '--tickets'.");
+        row("tickets.txt", kUsageError, "unexpected argument 'tickets.txt'.");
+        row("--draw --tickets", kUsageError, "missing value after '--tickets'.");
+        row("-frobnicate", kUsageError, "unknown option '-frobnicate'.");
+        // Numbers and dates that cannot be read, whatever their range.
+        for (const char* number : {"abc", "1e3", "0x5", "1.5", "+", "12345678901234567890", ""}) {
+            row(QString("--draw --tickets=") + number, kUsageError,
+                QString("--tickets takes a whole number; '%1' is not one.").arg(number));
+        }
+        for (const char* date : {"2024-01-01xyz", "2024-01-01T25:00", "2024-02-30", "24-01-01"}) {
+            row(QString("--draw --based-on date --date ") + date, kUsageError,
+                QString("--date takes a date written yyyy-mm-dd; '%1' is not one.").arg(date));
+        }
         row("--tickets 5", kUsageError,
             "--tickets is a choice for --draw; the window keeps its own.");
-        choice("--tickets 51", "The number of tickets must be from 1 to 50, not 51.");
+        choice("--tickets 51", "--tickets takes 1 to 50, not 51.");
+        choice("--tickets -2147483648", "--tickets takes 1 to 50, not -2147483648.");
         // Past 16 and 32 bits: no wrapping round into the range.
-        choice("--bonus 65538", "The highest bonus number must be from 2 to 99, not 65538.");
-        choice("--numbers 4294967299", "--numbers takes a whole number, not '4294967299'.");
+        choice("--bonus 1", "--bonus takes 2 to 99, not 1.");
+        choice("--bonus 65538", "--bonus takes 2 to 99, not 65538.");
+        row("--draw --numbers 4294967299", kUsageError,
+            "--numbers takes a whole number; '4294967299' is not one.");
         // Numbers past the range are refused, never read as "none".
-        choice("--include 20000", "The number to include must be from 1 to 10, not 20000.");
-        choice("--daily --exclude 10000", "The number to exclude must be from 0 to 9, not 10000.");
+        choice("--include 20000", "--include takes 1 to 10 (the highest number), not 20000.");
+        choice("--daily --exclude 10000", "--exclude takes 0 to 9 in a Daily game, not 10000.");
         choice("--daily --include 4 --exclude 4",
-               "You're trying to exclude and include the same number (4).\n"
-               "If you want to include a number and exclude one at the same time, \n"
-               "then make sure that the numbers are different.");
+               "--include and --exclude name the same number (4); a number cannot be both on "
+               "every ticket and off it.");
         choice("--daily --include-position 2",
                "--include-position places the number of --include; there is none.");
         choice("--daily --numbers 4 --include 3 --include-position 5",
-               "The include position must be from 1 to 4, not 5.");
+               "--include-position takes 1 to 4 (the numbers per ticket), not 5.");
         choice("--daily --highest 49",
                "--highest is for a Lotto game; a Daily game draws digits from 0 to 9.");
         choice("--daily --bonus 10",
                "--bonus is for a Lotto game; a Daily game has no bonus number.");
         choice("--prefer odd", "--prefer takes low, high or mixed, not 'odd'.");
+        choice("--game megamillions", "There is no game 'megamillions'; the closest ids are "
+                                      "mega-millions. --list-games lists them all.");
+        choice("--bonus-count 2", "--bonus-count is used with --bonus or a game with bonus "
+                                  "numbers.");
+        choice("--game pick3 --bonus 5",
+               "--bonus is for a Lotto game; a Daily game has no bonus number.");
+        choice("--bonus 2 --bonus-count 3", "The count of bonus numbers must be from 1 to 2, "
+                                            "not 3.");
+        row("--draw --list-games", kUsageError,
+            "--draw, --check and --list-games go one at a time.");
+        row("--check 1,2,3 --tickets 3", kUsageError,
+            "--tickets is a choice for --draw, not for --check.");
+        row("--check 1,2,3,4", kChoiceError,
+            "the winning numbers cannot be read: 3/10 draws 3 numbers; the text holds 4 numbers.");
         choice("--based-on moon", "--based-on takes random, date, sign or name, not 'moon'.");
         choice("--based-on date --date 1600-12-31",
-               "--date takes a date from 1601-01-01 to 9999-12-31 written yyyy-mm-dd, not "
-               "'1600-12-31'.");
+               "--date takes a date from 1601-01-01 to 9999-12-31, not 1600-12-31.");
         choice("--based-on sign --sign Ophiuchus",
                "--sign takes a zodiac sign from Aries to Pisces, not 'Ophiuchus'.");
     }
@@ -110,8 +140,19 @@ private slots:
         const Outcome outcome = Run(options.split(' ', Qt::SkipEmptyParts));
         QCOMPARE(outcome.exitCode, code);
         QCOMPARE(outcome.out, code <= 0 ? text : QString());
-        const QString usage = code == kUsageError ? "\n" + UsageText() : QString();
+        // One line; a usage error points at --help instead of printing it.
+        const QString usage = code == kUsageError ? "Try 'kivora --help'.\n" : QString();
         QCOMPARE(outcome.err, code <= 0 ? QString() : "kivora: " + text + "\n" + usage);
+    }
+
+    // The help as a reader sees it, in a terminal of 80 columns.
+    void UsageText_golden_matchesAndFitsEightyColumns() {
+        QFile golden(QFINDTESTDATA("usage.txt"));
+        QVERIFY(golden.open(QIODevice::ReadOnly | QIODevice::Text));
+        QCOMPARE(UsageText(), QString::fromUtf8(golden.readAll()));
+        for (const QString& line : UsageText().split('\n')) {
+            QVERIFY2(line.size() <= 80, qPrintable(line));
+        }
     }
 
     // low to high: the candidate range. column: where a Daily ticket holds the include digit;
@@ -139,6 +180,7 @@ private slots:
         row("--tickets 20 --numbers 6 --highest 49 --prefer HIGH --include 2", 20, 6, 15, 49, 2, -1,
             -1, 0);
         row("--tickets 10 --bonus 2", 10, 3, 1, 10, -1, -1, -1, 2);
+        row("--based-on date --date 1601-01-01", 1, 3, 1, 10, -1, -1, -1, 0);
         row("--tickets 10 --bonus 2 --csv", 10, 3, 1, 10, -1, -1, -1, 2);
         row("--daily --tickets 30 --prefer low --include 8 --include-position 2", 30, 3, 0, 6, 8, 1,
             -1, 0);
@@ -187,6 +229,66 @@ private slots:
         }
     }
 
+    // A game's draw read back by --check, CSV and plain: every line a ticket of the game, each
+    // with its result, and the tiers after them.
+    void RunCommandLine_gameDrawChecked_everyTicketResulted() {
+        const Outcome draw = Run({"--draw", "--game", "euromillions", "--tickets", "50", "--csv"});
+        QCOMPARE(draw.exitCode, 0);
+        const QStringList tickets = draw.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(tickets.size(), 50);
+        for (const QString& line : tickets) {
+            const QStringList f = line.split(',');
+            QCOMPARE(f.size(), 7);
+            QVERIFY2(f[5].toInt() >= 1 && f[5].toInt() < f[6].toInt() && f[6].toInt() <= 12,
+                     qPrintable(line));
+        }
+        const QStringList check = {"--check", "1 2 3 4 5 + 6 7", "--game", "euromillions"};
+        const Outcome csv = Run(check + QStringList{"--csv"}, draw.out.toUtf8());
+        QCOMPARE(std::pair(csv.exitCode, csv.err), std::pair(0, QString()));
+        const QStringList results = csv.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(results.size(), 50);
+        for (qsizetype i = 0; i < results.size(); ++i) {
+            QVERIFY2(results[i].startsWith(tickets[i] + ","), qPrintable(results[i]));
+        }
+        const Outcome plain = Run(check, "1 2 3 4 5 + 6 7\n4 5 6 7 8 + 1 6\n1 2 3 4 50 + 2 7\n");
+        QCOMPARE(plain.out, "1 2 3 4 5 + 6 7: 5 + 2\n4 5 6 7 8 + 1 6: 2 + 1\n"
+                            "1 2 3 4 50 + 2 7: 4 + 1\n\n5 + 2: 1 ticket\n4 + 1: 1 ticket\n"
+                            "2 + 1: 1 ticket\nOnly the lottery's own results count.\n");
+    }
+
+    // A line that is no ticket of the game is named by file and line and skipped: status 2.
+    void RunCommandLine_checkWithBadLines_reportsAndExitsTwo() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("t.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("1\t2\t3\n\n4\t5\n7\t8\t9\n");
+        file.close();
+        const Outcome outcome =
+            Run({"--check", "1 2 3", file.fileName(), dir.filePath("missing.txt")});
+        QCOMPARE(outcome.exitCode, kChoiceError);
+        QCOMPARE(outcome.out, "1 2 3: 3\n7 8 9: 0\n\n3: 1 ticket\n0: 1 ticket\n"
+                              "Only the lottery's own results count.\n");
+        QVERIFY2(outcome.err.startsWith("kivora: " + file.fileName() +
+                                        ", line 3: a 3/10 ticket has 3 numbers; skipped.\n"
+                                        "kivora: " +
+                                        dir.filePath("missing.txt") + " could not be read: "),
+                 qPrintable(outcome.err));
+    }
+
+    void RunCommandLine_listGames_oneLinePerGame() {
+        const Outcome text = Run({"--list-games"});
+        QCOMPARE(text.exitCode, 0);
+        QVERIFY(QRegularExpression("^powerball +Powerball \\(United States\\) +5/69 \\+ 1/26 +"
+                                   "from 2015-10-07$",
+                                   QRegularExpression::MultilineOption)
+                    .match(text.out)
+                    .hasMatch());
+        const Outcome csv = Run({"--list-games", "--csv"});
+        QVERIFY(csv.out.startsWith("id,name,region,rules,valid from\n"
+                                   "powerball,Powerball,United States,5/69 + 1/26,2015-10-07\n"));
+        QCOMPARE(csv.out.count('\n'), 26);
+    }
+
     // The real program. out: a pattern for all of stdout; nothing lands in the settings folder.
     void program_withoutDisplay_printsOrFailsAndWritesNothing_data() {
         QTest::addColumn<QString>("options");
@@ -196,14 +298,16 @@ private slots:
         QTest::addColumn<QString>("err");
         const auto row = [](const char* options, const char* outputFile, int code,
                             const QString& out, const QString& err) {
-            QTest::newRow(options) << QString(options) << QString(outputFile) << code << out << err;
+            QTest::newRow(*options ? options : "nothing")
+                << QString(options) << QString(outputFile) << code << out << err;
         };
-        row("--version", "", 0, "Lotto Kivora 2\\.6\n", {});
+        row("", "", 1, {}, NoDisplayText() + "\n");
+        row("--version", "", 0, "Lotto Kivora 2\\.6\nCopyright \\(C\\) 2009 Brandell\n", {});
         row("--help", "", 0, QRegularExpression::escape(UsageText()), {});
-        row("--frobnicate", "", 1, {}, "kivora: Unknown option 'frobnicate'.\n\n" + UsageText());
+        row("--frobnicate", "", 1, {},
+            "kivora: unknown option '--frobnicate'.\nTry 'kivora --help'.\n");
         row("--draw --tickets 50 --numbers 6 --highest 49", "", 0, "(\\d+( \\d+){5}\n){50}", {});
-        row("--draw --numbers 8", "", 2, {},
-            "kivora: The numbers per ticket must be from 3 to 7, not 8.\n");
+        row("--draw --numbers 8", "", 2, {}, "kivora: --numbers takes 3 to 7, not 8.\n");
         row("--draw --tickets 50", "/dev/full", 1, {},
             "kivora: the output could not be written.\n");
     }
@@ -218,7 +322,7 @@ private slots:
         if (!outputFile.isEmpty()) {
             process.setStandardOutputFile(outputFile);
         }
-        Start(process, config, options.split(' '));
+        Start(process, config, options.split(' ', Qt::SkipEmptyParts));
         QVERIFY(process.waitForFinished(20000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), code);
@@ -229,6 +333,43 @@ private slots:
         QCOMPARE(QString::fromLocal8Bit(process.readAllStandardError()), err);
         QCOMPARE(QDir(config.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList());
+    }
+
+    // env: the display variables that are set, as NAME=value.
+    void DisplayAvailable_platformAndEnvironment_judgeLikeQt_data() {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("env");
+        QTest::addColumn<bool>("available");
+        QTest::newRow("nothing") << ""
+                                 << "" << false;
+        QTest::newRow("X") << ""
+                           << "DISPLAY=:0" << true;
+        QTest::newRow("Wayland") << ""
+                                 << "WAYLAND_DISPLAY=wayland-0" << true;
+        QTest::newRow("xcb without X") << ""
+                                       << "QT_QPA_PLATFORM=xcb WAYLAND_DISPLAY=w" << false;
+        QTest::newRow("offscreen") << ""
+                                   << "QT_QPA_PLATFORM=offscreen" << true;
+        QTest::newRow("list, the second found") << ""
+                                                << "QT_QPA_PLATFORM=wayland;xcb DISPLAY=:1" << true;
+        QTest::newRow("option over variable") << "-platform xcb"
+                                              << "QT_QPA_PLATFORM=offscreen" << false;
+        QTest::newRow("display option") << "-platform xcb:nograb -display :5"
+                                        << "" << true;
+        QTest::newRow("vnc option") << "--platform vnc"
+                                    << "" << true;
+    }
+    void DisplayAvailable_platformAndEnvironment_judgeLikeQt() {
+        QFETCH(QString, options);
+        QFETCH(QString, env);
+        QFETCH(bool, available);
+        QMap<QString, QString> set;
+        for (const QString& pair : env.split(' ', Qt::SkipEmptyParts)) {
+            set.insert(pair.section('=', 0, 0), pair.section('=', 1));
+        }
+        QCOMPARE(DisplayAvailable(QStringList{"kivora"} + options.split(' ', Qt::SkipEmptyParts),
+                                  [&](const char* name) { return set.value(name); }),
+                 available);
     }
 
     // Qt's own options pass through to the window: -platform gives it a display of its own.

@@ -9,12 +9,13 @@
 #include <map>
 #include <numeric>
 #include <set>
+#include <tuple>
 
-#include "EngineTestSupport.h"
 #include "engine/Draw.h"
-#include "engine/MemoryGrid.h"
 #include "engine/Seed.h"
 #include "engine/TicketGrid.h"
+#include "support/EngineTestSupport.h"
+#include "support/MemoryGrid.h"
 
 using namespace kivora;
 using namespace kivora::test;
@@ -47,6 +48,22 @@ inline void VerifyEven(const std::map<int32_t, double>& counts, int cells, doubl
         squares += count * count;
     }
     const double chi2 = squares * cells / total - total;
+    QCOMPARE(int(counts.size()), cells);
+    QCOMPARE_LT(chi2, bound);
+}
+
+// The same against a distribution that need not be even: share(value) of the total.
+inline void VerifyFits(const std::map<int32_t, double>& counts,
+                       const std::function<double(int32_t)>& share, int cells, double bound) {
+    double total = 0;
+    for (const auto& entry : counts) {
+        total += entry.second;
+    }
+    double chi2 = 0;
+    for (const auto& [value, count] : counts) {
+        const double expected = share(value) * total;
+        chi2 += (count - expected) * (count - expected) / expected;
+    }
     QCOMPARE(int(counts.size()), cells);
     QCOMPARE_LT(chi2, bound);
 }
@@ -182,6 +199,13 @@ private slots:
         daily.excludeNumber = 0;
         QTest::newRow("6/49 low, include 3, exclude 7, bonus 42") << lotto << 1 << 39 << 0;
         QTest::newRow("daily 4 low, name, exclude 0, include 8 at 2") << daily << 0 << 6 << 4;
+        // Bonus numbers from 1 to 3: the second often repeats the first and is drawn again.
+        DrawSettings twoBonus{.numbersPerTicket = 5,
+                              .highestNumber = 50,
+                              .bonusPlayed = true,
+                              .highestBonus = 3,
+                              .bonusCount = 2};
+        QTest::newRow("5/50, two bonus numbers from 3") << twoBonus << 1 << 50 << 0;
     }
     void draw_fixedStateAndClock_usesTheGeneratorInOrder() {
         QFETCH(DrawSettings, settings);
@@ -191,9 +215,10 @@ private slots:
         settings.ticketCount = 6;
         Generator generator = Generator::FromSeed(2026);
         FakeClock clock(36000.2, 0.3); // a half on the way: 36000.5 rounds to even
-        QList<int> drawn;              // each ticket's numbers, then its bonus or 0
+        QList<int> drawn;              // each ticket's numbers, then its bonus numbers or 0
         for (const Ticket& t : TicketDrawer(generator, clock, PlainSeedLocale()).Draw(settings)) {
-            drawn << QList<int>(t.numbers.begin(), t.numbers.end()) << t.bonus.value_or(0);
+            drawn << QList<int>(t.numbers.begin(), t.numbers.end()) << t.bonus.value_or(0)
+                  << t.secondBonus.value_or(0);
         }
 
         Generator g = Generator::FromSeed(2026);
@@ -217,16 +242,27 @@ private slots:
                 n << v;
             }
             int bonus = 0;
+            int second = 0;
+            const auto pickBonus = [&] {
+                return int(std::floor(settings.highestBonus * double(g.NextRandom()))) + 1;
+            };
             if (lotto) {
                 std::ranges::sort(n);
                 if (settings.bonusPlayed) {
                     g.Reseed(time.TimeOfDaySeconds());
-                    bonus = int(std::floor(settings.highestBonus * double(g.NextRandom()))) + 1;
+                    bonus = pickBonus();
+                }
+                if (settings.bonusPlayed && settings.bonusCount == 2) {
+                    g.Reseed(time.TimeOfDaySeconds());
+                    do {
+                        second = pickBonus();
+                    } while (second == bonus);
+                    std::tie(bonus, second) = std::minmax({bonus, second});
                 }
             } else if (settings.includeNumber) {
                 n[settings.includePosition - 1] = *settings.includeNumber;
             }
-            expected << n << bonus;
+            expected << n << bonus << second;
         }
         QCOMPARE(drawn, expected);
         QCOMPARE(generator.state(), g.state());
@@ -273,26 +309,31 @@ private slots:
 
     void grid_startWithNumbersAndBonus_laysOutAndColoursOnlyTheBonus_data() {
         QTest::addColumn<int>("numbers");
-        QTest::addColumn<bool>("bonus");
+        QTest::addColumn<int>("bonus");        // bonus numbers
         QTest::addColumn<QString>("expected"); // row by row, "|" between cells, "#" before a colour
-        QTest::newRow("3") << 3 << false << "|N1|N2|N3 1|42|42|42";
-        QTest::newRow("3 and bonus") << 3 << true << "|N1|N2|N3|B 1|42|42|42|7#80c0ff";
-        QTest::newRow("7") << 7 << false << "|N1|N2|N3|N4|N5|N6|N7 1|42|42|42|42|42|42|42";
+        QTest::newRow("3") << 3 << 0 << "|N1|N2|N3 1|42|42|42";
+        QTest::newRow("3 and bonus") << 3 << 1 << "|N1|N2|N3|B 1|42|42|42|7#80c0ff";
+        QTest::newRow("7") << 7 << 0 << "|N1|N2|N3|N4|N5|N6|N7 1|42|42|42|42|42|42|42";
         QTest::newRow("7 and bonus")
-            << 7 << true << "|N1|N2|N3|N4|N5|N6|N7|B 1|42|42|42|42|42|42|42|7#80c0ff";
+            << 7 << 1 << "|N1|N2|N3|N4|N5|N6|N7|B 1|42|42|42|42|42|42|42|7#80c0ff";
+        QTest::newRow("5 and two bonus")
+            << 5 << 2 << "|N1|N2|N3|N4|N5|B1|B2 1|42|42|42|42|42|7#80c0ff|9#80c0ff";
     }
 
-    // Each after a Start of 6 numbers and bonus: 7 numbers without have the same columns.
+    // Each after a Start of 6 numbers and two bonus numbers: 7 numbers and one bonus have the
+    // same column count.
     void grid_startWithNumbersAndBonus_laysOutAndColoursOnlyTheBonus() {
         QFETCH(int, numbers);
-        QFETCH(bool, bonus);
+        QFETCH(int, bonus);
         QFETCH(QString, expected);
         MemoryGrid grid;
-        for (const auto& [n, b] : {std::pair(6, true), std::pair(numbers, bonus)}) {
+        // After two bonus columns, one of them or none must not keep the second.
+        for (const auto& [n, b] : {std::pair(6, 2), std::pair(numbers, bonus)}) {
             const Ticket ticket{std::vector<int32_t>(size_t(n), 42),
-                                b ? std::optional(7) : std::nullopt};
+                                b ? std::optional(7) : std::nullopt,
+                                b == 2 ? std::optional(9) : std::nullopt};
             grid.Clear(); // the grid side of a Start of that one ticket
-            SetUpTicketGrid(grid, n, b);
+            SetUpTicketGrid(grid, n, b > 0, b);
             grid.SetRows(2);
             WriteTicketRow(grid, 1, ticket);
         }
@@ -354,6 +395,26 @@ private slots:
         }
         VerifyEven(balls, 49, 84.037);
         VerifyEven(bonus, 42, 74.745);
+
+        // Two bonus numbers from 12: each of the 66 pairs equally often, and the lower and the
+        // higher number as a fair pair's are: k is the higher of k - 1 pairs and the lower of
+        // 12 - k. A second number drawn again on a repeat but biased would show in these.
+        std::map<int32_t, double> pairs, lower, higher;
+        const DrawSettings two{.numbersPerTicket = 5,
+                               .highestNumber = 50,
+                               .bonusPlayed = true,
+                               .highestBonus = 12,
+                               .bonusCount = 2};
+        for (const Ticket& t : starts.Draw(two, 660'000)) {
+            ++pairs[*t.bonus * 100 + *t.secondBonus];
+            ++lower[*t.bonus];
+            ++higher[*t.secondBonus];
+        }
+        VerifyEven(pairs, 66, 105.988);
+        VerifyFits(
+            higher, [](int32_t k) { return (k - 1) / 66.0; }, 11, 29.588);
+        VerifyFits(
+            lower, [](int32_t k) { return (12 - k) / 66.0; }, 11, 29.588);
         for (const auto& position : digits) {
             VerifyEven(position, 10, 27.877);
         }

@@ -23,6 +23,7 @@ expect share/doc/kivora/copyright
 expect share/doc/kivora/changelog.gz
 expect bin/kivora
 expect share/applications/org.kivora.Kivora.desktop
+expect share/bash-completion/completions/kivora
 expect share/metainfo/org.kivora.Kivora.metainfo.xml
 expect share/icons/hicolor/scalable/apps/org.kivora.Kivora.svg
 for size in 16 32 48 64 128 256; do

@@ -19,7 +19,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Section)" = "utils" ] || { echo "section is '$(field Section)'"; failures=$((failures + 1)); }
 [ -n "$(field Maintainer)" ] || { echo "no maintainer"; failures=$((failures + 1)); }
 depends=$(field Depends)
-for needed in libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins libqt6svg6 fonts-; do
+for needed in libqt6widgets6 libqt6printsupport6 libqt6svg6 fonts-; do
     grep -q "$needed" <<<"$depends" || { echo "Depends lacks $needed: $depends"; failures=$((failures + 1)); }
 done
 grep -q '\bxdg-utils\b' <<<"$(field Recommends)" ||
@@ -31,6 +31,9 @@ expected_description="Lotto Kivora - draws lottery tickets and prints them
  games (digits that may repeat). It can include and exclude numbers, prefer
  low or high numbers, and print the tickets. kivora --draw prints tickets
  without opening the window."
+# The window is laid out for Liberation Sans's metrics: another face in its place cuts texts.
+grep -qE '(^|, )fonts-liberation2(,|$)' <<<"$depends" ||
+    { echo "Depends does not name fonts-liberation2 alone: $depends"; failures=$((failures + 1)); }
 description=$(field Description)
 [ "$description" = "$expected_description" ] ||
     { echo "the description reads:"; echo "$description"; failures=$((failures + 1)); }
@@ -38,7 +41,8 @@ contents=$(dpkg-deb --contents "$deb")
 for path in ./usr/libexec/kivora/kivora ./usr/libexec/kivora/KV.html ./usr/bin/kivora \
     ./usr/share/help/C/kivora/KV.html ./usr/share/man/man1/kivora.1.gz \
     ./usr/share/doc/kivora/copyright ./usr/share/doc/kivora/changelog.gz \
-    ./usr/share/applications/org.kivora.Kivora.desktop; do
+    ./usr/share/applications/org.kivora.Kivora.desktop \
+    ./usr/share/bash-completion/completions/kivora; do
     grep -qF " $path" <<<"$contents" || { echo "package lacks $path"; failures=$((failures + 1)); }
 done
 # Every dependency resolves on this system: apt would install the package.
@@ -51,6 +55,44 @@ fi
 tree="$out/tree"
 dpkg-deb --extract "$deb" "$tree"
 program="$tree/usr/libexec/kivora/kivora"
+# Depends is exactly what dpkg-shlibdeps finds for the program and the print-queue module it
+# loads, plus the fonts, which no library names: each package once, nothing else (the platform
+# plugin comes with libqt6gui6).
+entries() { sed 's/, */\n/g' <<<"$1" | sed '/^$/d' | sort; }
+mkdir -p "$out/shlibs/debian" && touch "$out/shlibs/debian/control"
+shlibs=$(cd "$out/shlibs" && dpkg-shlibdeps -O "$program" "$tree"/usr/libexec/kivora/*.so 2>/dev/null | sed -n 's/^shlibs:Depends=//p')
+if [ -z "$shlibs" ]; then
+    echo "dpkg-shlibdeps found nothing for the program"; failures=$((failures + 1))
+else
+    extra=$(comm -23 <(entries "$depends") <(entries "$shlibs"))
+    missing=$(comm -13 <(entries "$depends") <(entries "$shlibs"))
+    grep -qv '^fonts-' <<<"$extra" && { echo "Depends has more than the libraries and fonts: $extra"; failures=$((failures + 1)); }
+    [ -n "$missing" ] && { echo "Depends lacks what dpkg-shlibdeps finds: $missing"; failures=$((failures + 1)); }
+    twice=$(entries "$depends" | sed 's/ *[(|].*//' | uniq -d)
+    [ -n "$twice" ] && { echo "Depends names a package twice: $twice"; failures=$((failures + 1)); }
+fi
+# The bash completion offers exactly the long options of --help.
+offered=$(bash -c 'source "$1"; COMP_WORDS=(kivora --); COMP_CWORD=1; _kivora; printf "%s\n" "${COMPREPLY[@]}"' _ \
+    "$tree/usr/share/bash-completion/completions/kivora" | sort)
+listed=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help | grep -oE -- '^  (-[a-z], )?--[a-z-]+' | grep -oE -- '--[a-z-]+' | sort)
+[ "$offered" = "$listed" ] ||
+    { echo "the bash completion offers:"; echo "$offered"; echo "but --help lists:"; echo "$listed"; failures=$((failures + 1)); }
+# The manual page's examples and options copy as typed: no hyphenation or stretching, even in
+# a narrow terminal; and it says where to report bugs and what to read next.
+narrow=$(MANWIDTH=40 man -l "$tree/usr/share/man/man1/kivora.1.gz" 2>/dev/null)
+source=$(zcat "$tree/usr/share/man/man1/kivora.1.gz" | sed 's/\\-/-/g')
+for whole in 'kivora --draw --daily --tickets 10 --include 7 --include-position 2 --csv' \
+    '--include-position position' 'REPORTING BUGS' 'SEE ALSO'; do
+    grep -qF -- "$whole" <<<"$narrow" || { echo "the manual page at 40 columns lacks '$whole'"; failures=$((failures + 1)); }
+done
+# A line may end at a hyphen the text has ("comma-separated"), never at one groff adds, and
+# never inside an option.
+while IFS= read -r joined; do
+    [[ $joined != -* ]] && grep -qF -- "$joined" <<<"$source" ||
+        { echo "the manual page breaks $joined"; failures=$((failures + 1)); }
+done < <(sed 's/â$/-/' <<<"$narrow" |
+         awk 'prev ~ /[a-z]-$/ { n = split(prev, a, " "); split($0, b, " "); print a[n] b[1] }
+              { prev = $0 }')
 # Built hardened and stripped, without a RUNPATH into folders the package does not have.
 dynamic=$(readelf -d "$program")
 grep -qE 'RUNPATH|RPATH' <<<"$dynamic" &&

@@ -33,8 +33,6 @@
 #include "print/cups/CupsQueue.h"
 #endif
 
-#include "ui/common/Fonts.h"
-#include "engine/MemoryGrid.h"
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
 #include "print/PdfQueuePort.h"
@@ -42,7 +40,9 @@
 #include "print/PrintQueue.h"
 #include "print/PrintUnconfirmed.h"
 #include "print/Printout.h"
-#include "print/RecordingPort.h"
+#include "support/MemoryGrid.h"
+#include "support/RecordingPort.h"
+#include "ui/common/Fonts.h"
 
 using namespace kivora;
 

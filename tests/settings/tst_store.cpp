@@ -1,11 +1,13 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <random>
 #include <tuple>
 #include <utility>
 
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -17,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "settings/IniText.h"
 #include "settings/Registry.h"
 #include "settings/StoreBatch.h"
 #include "settings/StoredSettings.h"
@@ -54,10 +57,10 @@ class TestStore : public QObject {
     QString Conf() const { return config_->filePath(QStringLiteral("Brandell/Kivora.conf")); }
 
     // What this program, run as the other process, reads from the store.
-    static QString Child(const QString& name) {
+    static QString Child(const QString& name, int waitMs = 30000) {
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), name});
-        child.waitForFinished(30000);
+        child.waitForFinished(waitMs);
         return QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed();
     }
 
@@ -112,6 +115,37 @@ private slots:
         QCOMPARE(Child(kGameMode), QStringLiteral("1"));
     }
 
+    // Something that is not a store Kivora writes (a FIFO would block the reader, a huge file
+    // would hold up start-up) reads as a first start, quickly, and a save leaves it alone.
+    void store_unusualFile_readsAsFirstStartAndStays_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("reads");
+        QTest::newRow("FIFO") << "fifo" << 0;
+        QTest::newRow("one byte over 1 MiB") << "big" << 0;
+        QTest::newRow("1 MiB of hand-made store") << "largest" << 1;
+    }
+    void store_unusualFile_readsAsFirstStartAndStays() {
+        QFETCH(QString, kind);
+        QFETCH(int, reads);
+        QByteArray file("[General]\nGameMode=1\n; ");
+        file += QByteArray((1 << 20) - file.size() - 1 + (kind == "big" ? 1 : 0), 'x') + '\n';
+        QVERIFY(kind == "fifo" ? QDir().mkpath(QFileInfo(Conf()).path()) &&
+                                     ::mkfifo(Conf().toLocal8Bit().constData(), 0600) == 0
+                               : Put(Conf(), file));
+        QElapsedTimer took;
+        took.start();
+        QCOMPARE(Child(kGameMode, 5000), QString::number(reads));
+        QCOMPARE_LT(took.elapsed(), 2000);
+        Write(kGameMode, 2);
+        if (kind == "largest") {
+            QCOMPARE(Child(kGameMode), QStringLiteral("2"));
+        } else {
+            QCOMPARE(kind == "fifo" ? QByteArray(QFileInfo(Conf()).isFile() ? "file" : "fifo")
+                                    : Got(Conf()),
+                     kind == "fifo" ? QByteArray("fifo") : file);
+        }
+    }
+
     // A save changes its own lines and nothing else, and QSettings reads the new file as the
     // old one with the new values: NumbersDrawn=4 and GameMode=1 here.
     void save_existingFile_changesOnlyItsOwnLines_data() {
@@ -133,6 +167,18 @@ private slots:
         QTest::newRow("continued and quoted values")
             << QByteArray("[General]\nGameMode=a\\\nb\nNote=\"x\nGameMode=2\"\nNumbersDrawn=1\n")
             << QByteArray("[General]\nGameMode=1\nNote=\"x\nGameMode=2\"\nNumbersDrawn=4\n");
+        QTest::newRow("key spelt with an escape")
+            << QByteArray("[General]\nGame%4Dode=0\n")
+            << QByteArray("[General]\nNumbersDrawn=4\nGame%4Dode=1\n");
+        QTest::newRow("header leaves a quote open")
+            << QByteArray("[General]\"\nGameMode=0\n")
+            << QByteArray("[General]\nNumbersDrawn=4\nGameMode=1\n\n[General]\"\nGameMode=0\n");
+        QTest::newRow("header ends in a backslash")
+            << QByteArray("[General]\\")
+            << QByteArray("[General]\nNumbersDrawn=4\nGameMode=1\n\n[General]\\");
+        QTest::newRow("mark and a blank before the first key")
+            << QByteArray("\xef\xbb\xbf GameMode=0\n")
+            << QByteArray("\xef\xbb\xbf GameMode=0\n[General]\nNumbersDrawn=4\nGameMode=1\n");
     }
     void save_existingFile_changesOnlyItsOwnLines() {
         QFETCH(QByteArray, before);
@@ -150,6 +196,91 @@ private slots:
         const QVariantMap mine{{"NumbersDrawn", "4"}, {"GameMode", "1"}};
         for (const QString& key : saved.allKeys() + old.allKeys() + mine.keys()) {
             QCOMPARE(saved.value(key), mine.value(key, old.value(key)));
+        }
+    }
+
+    // Random hand-edited files, adversarial pieces included: after a save QSettings reads the
+    // eight values saved and every other key as before. Fixed seed, a thousand files.
+    void SetIniValues_randomFiles_qsettingsReadsTheSave_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<uint>("seed");
+        QTest::newRow("General") << QString() << 17u;
+        QTest::newRow("Window") << QStringLiteral("Window") << 1717u;
+    }
+    void SetIniValues_randomFiles_qsettingsReadsTheSave() {
+        QFETCH(QString, section);
+        QFETCH(uint, seed);
+        const std::vector<QByteArray> pieces[] = {
+            {"[General]", "[general]", "[ General ]", "[%General]", "[Window]", "[window]",
+             "[Win%64ow]", "[Window\\Sub]", "[Other]", "[General", "[General]\"", "[General]\\",
+             "[Window]\\", "[Window]\"", "[General] ;x\"", "[Window];"},
+            {"GameMode", "NumbersDrawn", "BonusMax", "Game%4Dode", "%47ameMode", "Game%4dode",
+             "%U0047ameMode", "GameMode%", "gamemode", "Window\\GameMode", "Window/NumbersDrawn",
+             "Sub\\BonusMax", "Other", " GameMode", "\tNumbersDrawn \v", "\"GameMode\"",
+             "Game\"Mode", "\xef\xbb\xbfGameMode", "Num%62ersDrawn"},
+            {"=", " = ", "=\t", "", "=="},
+            {"1", "-3", " 7 ", "\"x", "\"a=b\"", "x\\", "\\", "a;b", "y\"z", "a,b", "", "\xff",
+             "\\\n", "\"\n[Window]\nGameMode=9\"", "\"\n"},
+            {"\n", "\r\n", "\r", "", "\n\n", " \n", "\\\n", "\n\r", "; c\n", "\t;\"\n"},
+        };
+        constexpr char kNoise[] = "[]=\\\";\n\r \t%\vG";
+        std::mt19937 random(seed);
+        auto pick = [&random](const std::vector<QByteArray>& from) {
+            return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(random)];
+        };
+        const QString prefix = section.isEmpty() ? QString() : section + '/';
+        for (int round = 0; round < 500; ++round) {
+            QByteArray before = random() % 4 == 0 ? "\xef\xbb\xbf" : "";
+            before += pick({"", " ", "\t ", "\n", "\v"});
+            for (auto lines = random() % 9; lines > 0; --lines) {
+                switch (random() % 8) {
+                case 0:
+                case 1:
+                    before += pick(pieces[0]);
+                    break;
+                case 2: // noise, the closing NUL included
+                    for (auto length = random() % 6; length > 0; --length) {
+                        before += kNoise[random() % sizeof(kNoise)];
+                    }
+                    break;
+                default:
+                    before += pick(pieces[1]) + pick(pieces[2]) + pick(pieces[3]);
+                }
+                before += pick(pieces[4]);
+            }
+            QList<QPair<QString, QByteArray>> values;
+            for (const QString& name : kStoredListValues) {
+                values.append({name, QByteArray::number(int(random() % 200) - 100)});
+            }
+            values.append({kGameMode, QByteArray::number(int(random() % 3))});
+            const QByteArray after = SetIniValues(before, section, values);
+
+            const QString name = config_->filePath(QString::number(round));
+            QVERIFY(Put(name + "-before.ini", before) && Put(name + "-after.ini", after));
+            QSettings old(name + "-before.ini", QSettings::IniFormat);
+            QSettings saved(name + "-after.ini", QSettings::IniFormat);
+            const QByteArray context = before.toPercentEncoding();
+            QStringList mine;
+            // As the program reads them first, then after QSettings has parsed every section.
+            // (Looking up one key parses only the section before it in sorted order, which need
+            // not be its own: only [General] is sure to be found that way.)
+            for (int pass = section.isEmpty() ? 0 : 1; pass < 2; ++pass) {
+                if (pass == 1) {
+                    saved.allKeys();
+                }
+                for (const auto& [key, value] : values) {
+                    mine << prefix + key;
+                    QVERIFY2(saved.value(prefix + key) == QString::fromLatin1(value),
+                             context.constData());
+                }
+            }
+            for (const QString& key : saved.allKeys() + old.allKeys()) {
+                // Keys QSettings cannot look up as they stand play no part.
+                if (!mine.contains(key) && !key.isEmpty() && !key.startsWith('/') &&
+                    !key.endsWith('/') && !key.contains("//")) {
+                    QVERIFY2(saved.value(key) == old.value(key), context.constData());
+                }
+            }
         }
     }
 

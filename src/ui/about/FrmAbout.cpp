@@ -14,7 +14,9 @@
 #include "ui/common/Twips.h"
 #include "ui/common/WindowDrag.h"
 #include "ui/common/WindowLabel.h"
+#include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
+#include "ui/controls/LinkLabel.h"
 #include "ui/controls/XPButton.h"
 
 namespace kivora {
@@ -84,6 +86,8 @@ FrmAbout::FrmAbout(QWidget* owner, Shell& shell, const QString& closeUp, const Q
     }
     lblEmail_ = MakeLink("lblEmail", 1080, 2760);
     lblWebsite_ = MakeLink("lblWebsite", 1080, 3000);
+    connect(lblEmail_, &LinkLabel::Click, this, &FrmAbout::lblEmail_Click);
+    connect(lblWebsite_, &LinkLabel::Click, this, &FrmAbout::lblWebsite_Click);
 
     cmdClose_ = new XPButton(this);
     cmdClose_->setObjectName(QStringLiteral("cmdClose"));
@@ -95,6 +99,13 @@ FrmAbout::FrmAbout(QWidget* owner, Shell& shell, const QString& closeUp, const Q
                          cmdClose_->HoverBackColor());
     cmdClose_->setGeometry(TwipRect(3240, 2880, 1095, 375, kBorder));
     connect(cmdClose_, &XPButton::clicked, this, &FrmAbout::close);
+    // The links are reached by Tab after Close, and wear a ring in their own blue on the light
+    // box that holds them.
+    QWidget::setTabOrder(cmdClose_, lblEmail_);
+    QWidget::setTabOrder(lblEmail_, lblWebsite_);
+    auto* ring = new FocusRing(this, kLinkColor);
+    ring->Add(lblEmail_);
+    ring->Add(lblWebsite_);
     cmdClose_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -117,13 +128,16 @@ QLabel* FrmAbout::MakeLabel(const char* name, int left, int top) {
     return label;
 }
 
-QLabel* FrmAbout::MakeLink(const char* name, int left, int top) {
-    QLabel* link = MakeLabel(name, left, top);
+LinkLabel* FrmAbout::MakeLink(const char* name, int left, int top) {
+    auto* link = new LinkLabel(this);
+    link->setObjectName(QLatin1String(name));
+    link->setTextFormat(Qt::PlainText);
+    link->setAttribute(Qt::WA_TranslucentBackground);
+    link->move(TwipPoint(left, top, kBorder));
     QFont font = ProgramFont(8.25, true);
     font.setUnderline(true);
     link->setFont(font);
     SetTextColor(link, kLinkColor);
-    link->setCursor(Qt::PointingHandCursor);
     return link;
 }
 
@@ -166,32 +180,14 @@ void FrmAbout::lblWebsite_Click() {
 }
 
 bool FrmAbout::eventFilter(QObject* watched, QEvent* event) {
-    auto* label = qobject_cast<QLabel*>(watched);
-    if (!label) {
+    if (!qobject_cast<QLabel*>(watched)) {
         return QDialog::eventFilter(watched, event);
     }
     // Labels keep every mouse event to themselves: none starts a drag of the window.
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            linkPressed_ = label;
-        }
-        return true;
-    case QEvent::MouseButtonRelease: {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const bool click = mouse->button() == Qt::LeftButton && linkPressed_ == label &&
-                           label->rect().contains(mouse->position().toPoint());
-        if (mouse->button() == Qt::LeftButton) {
-            linkPressed_ = nullptr;
-        }
-        if (click && label == lblEmail_) {
-            lblEmail_Click();
-        } else if (click && label == lblWebsite_) {
-            lblWebsite_Click();
-        }
-        return true;
-    }
+    case QEvent::MouseButtonRelease:
     case QEvent::MouseMove:
         return true;
     default:

@@ -13,6 +13,7 @@ class QSvgRenderer;
 namespace kivora {
 
 class ImageBox;
+class LinkLabel;
 class Shell;
 class WindowDrag;
 class XPButton;
@@ -42,7 +43,7 @@ protected:
 
 private:
     QLabel* MakeLabel(const char* name, int left, int top);
-    QLabel* MakeLink(const char* name, int left, int top);
+    LinkLabel* MakeLink(const char* name, int left, int top);
     void CenterOnScreen();
 
     void imgClose_MouseDown(Qt::MouseButton button);
@@ -55,7 +56,6 @@ private:
     QString closeDown_;
     std::unique_ptr<WindowDrag> drag_;
     QSvgRenderer* background_;
-    QObject* linkPressed_ = nullptr;
 
     QLabel* lblCaption_;
     ImageBox* imgClose_;
@@ -64,9 +64,9 @@ private:
     QLabel* lblBy_;
     QLabel* lblDate_;
     QLabel* lblEmaillbl_;
-    QLabel* lblEmail_;
+    LinkLabel* lblEmail_;
     QLabel* lblWebsitelbl_;
-    QLabel* lblWebsite_;
+    LinkLabel* lblWebsite_;
     XPButton* cmdClose_;
 };
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -75,8 +76,8 @@ QString CsvField(const QString& text) {
 
 FlexGrid::FlexGrid(const QString& formatString, QWidget* parent)
     : QTableView(parent), model_(new FlexGridModel(this)),
-      copyAction_(new QAction(QStringLiteral("Copy tickets"), this)),
-      saveAction_(new QAction(QStringLiteral("Save tickets as\u2026"), this)),
+      copyAction_(new QAction(QStringLiteral("&Copy tickets"), this)),
+      saveAction_(new QAction(QStringLiteral("&Save tickets as\u2026"), this)),
       saveDialog_(AskWhereToSave) {
     setModel(model_);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -219,6 +220,27 @@ Qt::Alignment FlexGrid::ColAlignmentFlags(int col) const {
     return model_->Alignment(col);
 }
 
+void FlexGrid::SetCheck(const QList<QList<bool>>& marked, const QStringList& match) {
+    model_->SetCheck(marked, match);
+    if (model_->HasCheck()) {
+        const int matchColumn = model_->Cols() - 1;
+        setColumnWidth(matchColumn, fontMetrics().horizontalAdvance(QStringLiteral("5 + 2 supp")) +
+                                        fontMetrics().averageCharWidth() * 6);
+    }
+}
+
+void FlexGrid::ClearCheck() {
+    model_->ClearCheck();
+}
+
+bool FlexGrid::Marked(int row, int col) const {
+    return model_->Marked(row, col);
+}
+
+QString FlexGrid::MatchText(int row) const {
+    return model_->MatchText(row);
+}
+
 void FlexGrid::ApplyWidth(int col) {
     const int pixels = ColWidthPixels(col);
     if (col == 0) {
@@ -306,7 +328,23 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // Shift+F10 is the other key for the context menu; the platform only maps the Menu key.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        OpenMenuFromKeyboard();
+        event->accept();
+        return;
+    }
     QTableView::keyPressEvent(event);
+}
+
+// The menu opens over the current cell, as the Menu key opens it, or at the grid's corner.
+void FlexGrid::OpenMenuFromKeyboard() {
+    const QRect cell = visualRect(currentIndex());
+    const QPoint inViewport =
+        cell.isValid() && viewport()->rect().contains(cell.center()) ? cell.center() : QPoint(2, 2);
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, inViewport,
+                           viewport()->mapToGlobal(inViewport));
+    QCoreApplication::sendEvent(viewport(), &menu);
 }
 
 } // namespace kivora

@@ -18,8 +18,9 @@ class FlexGridModel;
 // or reads goes through the GridControl operations, addressed by a current cell; row 0 and
 // column 0 are the fixed ones.
 //
-// Its context menu copies the tickets ("Copy tickets", also Ctrl+C anywhere in its window) or
-// saves them to a file ("Save tickets as..."); both are off while the grid holds no tickets.
+// Its context menu (right button, Menu key or Shift+F10) copies the tickets ("Copy tickets",
+// also Ctrl+C anywhere in its window) or saves them to a file ("Save tickets as..."); both are
+// off while the grid holds no tickets.
 class FlexGrid : public QTableView, public GridControl {
     Q_OBJECT
 public:
@@ -68,6 +69,16 @@ public:
     // A heading line (Ticket, N1..., B), then one line per ticket with its label.
     QString TicketsAsCsv() const;
 
+    // A check against a draw: marked[r][c] for ticket row r and number column c, and each
+    // ticket's result in a "Match" column after the last. Both stay out of the cells that
+    // copying, saving and printing read, and go with the next re-layout, Start or ClearCheck.
+    void SetCheck(const QList<QList<bool>>& marked, const QStringList& match);
+    void ClearCheck();
+    bool Marked(int row, int col) const;
+    // Empty without a check.
+    QString MatchText(int row) const;
+    FlexGridModel* Model() const { return model_; }
+
     QAction* CopyAction() const { return copyAction_; }
     QAction* SaveAction() const { return saveAction_; }
     void CopyTickets();
@@ -80,6 +91,7 @@ protected:
 private:
     void ApplyWidth(int col);
     void UpdateActions();
+    void OpenMenuFromKeyboard();
 
     FlexGridModel* model_;
     QAction* copyAction_;

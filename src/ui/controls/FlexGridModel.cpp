@@ -1,6 +1,7 @@
 #include "FlexGridModel.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QPalette>
 
 #include "ReadableColor.h"
@@ -14,14 +15,90 @@ int FlexGridModel::rowCount(const QModelIndex& parent) const {
 }
 
 int FlexGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : qMax(0, cols_ - 1);
+    return parent.isValid() ? 0 : qMax(0, cols_ - 1) + (HasCheck() ? 1 : 0);
+}
+
+// Dark green under white, 7.5:1, whatever the palette: a mark must read on light and dark
+// desktops alike and differ from the light-orange bonus cells.
+QColor FlexGridModel::MarkBack() {
+    return QColor(0x1B, 0x5E, 0x20);
+}
+
+QColor FlexGridModel::MarkText() {
+    return QColor(Qt::white);
+}
+
+bool FlexGridModel::Marked(int row, int col) const {
+    return row >= 0 && row < marked_.size() && col >= 0 && col < marked_[row].size() &&
+           marked_[row][col];
+}
+
+QString FlexGridModel::MatchText(int row) const {
+    return row >= 1 && row <= match_.size() ? match_[row - 1] : QString();
+}
+
+// Columns inserted and removed rather than a reset, so the view keeps its column widths.
+void FlexGridModel::SetCheck(const QList<QList<bool>>& marked, const QStringList& match) {
+    const int matchColumn = qMax(0, cols_ - 1);
+    if (!HasCheck() && !match.isEmpty()) {
+        beginInsertColumns({}, matchColumn, matchColumn);
+        match_ = match;
+        endInsertColumns();
+    }
+    marked_ = marked;
+    match_ = match;
+    if (Rows() > 1) {
+        emit dataChanged(index(0, 0), index(Rows() - 2, matchColumn));
+    }
+}
+
+void FlexGridModel::ClearCheck() {
+    if (!HasCheck() && marked_.isEmpty()) {
+        return;
+    }
+    if (HasCheck()) {
+        const int matchColumn = qMax(0, cols_ - 1);
+        beginRemoveColumns({}, matchColumn, matchColumn);
+        match_.clear();
+        endRemoveColumns();
+    }
+    marked_.clear();
+    if (Rows() > 1 && cols_ > 1) {
+        emit dataChanged(index(0, 0), index(Rows() - 2, cols_ - 2));
+    }
+    emit checkCleared();
 }
 
 QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) {
         return {};
     }
+    if (index.column() + 1 >= cols_) { // the Match column
+        if (role == Qt::DisplayRole) {
+            return MatchText(index.row() + 1);
+        }
+        if (role == Qt::BackgroundRole) {
+            return QApplication::palette().color(QPalette::Base);
+        }
+        return role == Qt::TextAlignmentRole ? QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter)
+                                             : QVariant();
+    }
     const Cell& cell = At(index.row() + 1, index.column() + 1);
+    if (Marked(index.row() + 1, index.column() + 1)) {
+        switch (role) {
+        case Qt::BackgroundRole:
+            return MarkBack();
+        case Qt::ForegroundRole:
+            return MarkText();
+        case Qt::FontRole: {
+            QFont font = QApplication::font();
+            font.setBold(true);
+            return font;
+        }
+        default:
+            break;
+        }
+    }
     switch (role) {
     case Qt::DisplayRole:
         return cell.text;
@@ -44,6 +121,9 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
 QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     const int row = orientation == Qt::Horizontal ? 0 : section + 1;
     const int col = orientation == Qt::Horizontal ? section + 1 : 0;
+    if (HasCheck() && orientation == Qt::Horizontal && col == cols_) {
+        return role == Qt::DisplayRole ? QVariant(QStringLiteral("Match")) : QVariant();
+    }
     if (row >= Rows() || col >= cols_) {
         return {};
     }
@@ -64,6 +144,7 @@ Qt::ItemFlags FlexGridModel::flags(const QModelIndex& index) const {
 }
 
 void FlexGridModel::Resize(int rows, int cols) {
+    ClearCheck();
     beginResetModel();
     rows = qMax(1, rows);
     cols_ = qMax(1, cols);
@@ -77,6 +158,7 @@ void FlexGridModel::Resize(int rows, int cols) {
 }
 
 void FlexGridModel::ClearCells() {
+    ClearCheck();
     beginResetModel();
     for (auto& row : cells_) {
         for (auto& cell : row) {

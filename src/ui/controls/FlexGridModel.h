@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace kivora {
 
@@ -38,6 +39,20 @@ public:
     int WidthTwips(int col) const;
     void SetWidthTwips(int col, int twips);
 
+    // A check's marks: the marked cells are drawn in the mark colours and bold, and a column
+    // headed "Match" follows the last one. Neither is a cell: Cols() and At() do not see them,
+    // so copying, saving and printing never do. Resizing or clearing removes both.
+    void SetCheck(const QList<QList<bool>>& marked, const QStringList& match);
+    void ClearCheck();
+    bool HasCheck() const { return !match_.isEmpty(); }
+    bool Marked(int row, int col) const;
+    QString MatchText(int row) const;
+    static QColor MarkBack();
+    static QColor MarkText();
+
+signals:
+    void checkCleared();
+
 private:
     void CellChanged(int row, int col);
 
@@ -45,6 +60,8 @@ private:
     QList<Qt::Alignment> alignments_;
     QList<int> widths_;
     int cols_ = 0;
+    QList<QList<bool>> marked_; // [row][col], ticket rows and number columns
+    QStringList match_;         // [row - 1]
 };
 
 } // namespace kivora

@@ -1,13 +1,25 @@
 #include "ImageBox.h"
 
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
+
+#include "PressableAccessible.h"
 
 namespace kivora {
 
 ImageBox::ImageBox(QWidget* parent) : QWidget(parent), renderer_(new QSvgRenderer(this)) {
     setAttribute(Qt::WA_TranslucentBackground);
+    PressableAccessible::Install();
+}
+
+bool ImageBox::Clickable() const {
+    return isSignalConnected(QMetaMethod::fromSignal(&ImageBox::Click));
+}
+
+void ImageBox::Activate() {
+    emit Click();
 }
 
 void ImageBox::SetPicture(const QString& resource) {

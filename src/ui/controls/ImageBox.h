@@ -8,7 +8,8 @@ class QSvgRenderer;
 namespace kivora {
 
 // An image control: draws a picture (an SVG resource, crisp at any scale) stretched to its
-// size, and reports presses, releases and completed clicks with the button used.
+// size, and reports presses, releases and completed clicks with the button used. Assistive
+// tools see one that acts on a click as a button they can press.
 class ImageBox : public QWidget {
     Q_OBJECT
 public:
@@ -16,6 +17,11 @@ public:
 
     void SetPicture(const QString& resource);
     QString Picture() const { return picture_; }
+
+    // An image that acts on a click is a button to assistive tools.
+    bool Clickable() const;
+    // A click from an assistive tool.
+    void Activate();
 
 signals:
     void MouseDown(Qt::MouseButton button);

@@ -24,13 +24,16 @@ double ContrastRatio(const QColor& a, const QColor& b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-QColor ReadableOn(const QColor& wanted, const QColor& background) {
-    if (ContrastRatio(wanted, background) >= kMinTextContrast) {
+namespace {
+
+// The wanted colour when it reaches `minimum` on the background, otherwise moved towards black
+// or white (whichever the background favours) until it reaches `aim`. Black or white always
+// reaches 4.5:1 on one side (the better of the two gives at least sqrt(21):1), so the walk ends
+// at the latest there.
+QColor Towards(const QColor& wanted, const QColor& background, double minimum, double aim) {
+    if (ContrastRatio(wanted, background) >= minimum) {
         return wanted;
     }
-    // Black or white always reaches 4.5:1 on one side (the better of the two gives at least
-    // sqrt(21):1), so the walk ends at the latest there.
-    constexpr double kAim = 7.0;
     const QColor target =
         ContrastRatio(Qt::black, background) >= ContrastRatio(Qt::white, background)
             ? QColor(Qt::black)
@@ -43,11 +46,21 @@ QColor ReadableOn(const QColor& wanted, const QColor& background) {
         };
         const QColor mixed(mix(from.red(), target.red()), mix(from.green(), target.green()),
                            mix(from.blue(), target.blue()));
-        if (ContrastRatio(mixed, background) >= kAim) {
+        if (ContrastRatio(mixed, background) >= aim) {
             return mixed;
         }
     }
     return target;
+}
+
+} // namespace
+
+QColor ReadableOn(const QColor& wanted, const QColor& background) {
+    return Towards(wanted, background, kMinTextContrast, 7.0);
+}
+
+QColor VisibleOn(const QColor& wanted, const QColor& background) {
+    return Towards(wanted, background, kMinMarkContrast, kMinTextContrast);
 }
 
 } // namespace kivora

@@ -5,12 +5,16 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QRegion>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 #include "ReadableColor.h"
 
 namespace kivora {
+
+namespace {
+
+constexpr qreal kFocusPen = 2;
+
+} // namespace
 
 XPButton::XPButton(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::StrongFocus);
@@ -162,19 +166,55 @@ void XPButton::mouseMoveEvent(QMouseEvent* event) {
     QAbstractButton::mouseMoveEvent(event);
 }
 
+namespace {
+
+// Return, keypad Enter and Space press a focused button.
+bool IsPressKey(const QKeyEvent* event) {
+    const Qt::KeyboardModifiers others = event->modifiers() & ~Qt::KeypadModifier;
+    return others == Qt::NoModifier &&
+           (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+            event->key() == Qt::Key_Space);
+}
+
+} // namespace
+
 void XPButton::keyPressEvent(QKeyEvent* event) {
-    // Enter presses a focused button too, as Space does; the keypad's Enter comes with the
-    // keypad modifier. It clicks at once: animateClick's delayed click would fire inside a modal
-    // window that a click in the meantime opened, and open a second one over it. A held key
-    // clicks once.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (!event->isAutoRepeat()) {
-            click();
-        }
+    if (!IsPressKey(event)) {
+        QAbstractButton::keyPressEvent(event);
         return;
     }
-    QAbstractButton::keyPressEvent(event);
+    // One physical press is one click, made at once: animateClick's delayed click would fire
+    // inside a modal window that the click opened, and open a second one over it. A held key
+    // repeats, and repeats queued while a print holds input back can arrive without their
+    // repeat flag. So presses are counted, not key events: a press of the held key before its
+    // release, or one stamped with the time of that release (the X server sends a repeat as a
+    // release and a press of the same time; events made up without a time carry 0), is the
+    // same press.
+    const bool samePress =
+        event->isAutoRepeat() ||
+        (event->key() == heldKey_ &&
+         (!released_ || (releasedAt_ != 0 && event->timestamp() == releasedAt_)));
+    heldKey_ = event->key();
+    released_ = false;
+    if (!samePress) {
+        click();
+    }
+}
+
+void XPButton::keyReleaseEvent(QKeyEvent* event) {
+    if (!IsPressKey(event)) {
+        QAbstractButton::keyReleaseEvent(event);
+        return;
+    }
+    if (event->key() == heldKey_) {
+        released_ = true;
+        releasedAt_ = event->timestamp();
+    }
+}
+
+void XPButton::focusOutEvent(QFocusEvent* event) {
+    heldKey_ = 0; // its release goes elsewhere
+    QAbstractButton::focusOutEvent(event);
 }
 
 void XPButton::paintEvent(QPaintEvent*) {
@@ -216,13 +256,16 @@ void XPButton::paintEvent(QPaintEvent*) {
     const QRectF textRect(x + shift, shift, content.right() - x + 2, height());
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, caption);
 
-    if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect =
-            QRectF(x - 2, (height() - fm.height()) / 2 - 1, textWidth + 4, fm.height() + 2)
-                .toAlignedRect();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+    // As the styles do, the frame shows once the keyboard has moved the focus in the window.
+    // Their own frame is too faint on these faces: this one is solid, in the caption's colour
+    // or one that stands out from the face as clearly.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        const QColor face = FaceColor(hot);
+        p.setPen(QPen(VisibleOn(CaptionColor(hot), face), kFocusPen));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(x + shift - 3, (height() - fm.height()) / 2 + shift - 1,
+                                 textWidth + 6, fm.height() + 2),
+                          2, 2);
     }
 }
 

@@ -53,6 +53,8 @@ protected:
     void leaveEvent(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
 
 private:
@@ -66,6 +68,9 @@ private:
     QColor back_;
     QColor backHover_;
     bool hovered_ = false;
+    int heldKey_ = 0; // the press key last pressed while focused
+    bool released_ = false;
+    quint64 releasedAt_ = 0;
 };
 
 } // namespace kivora

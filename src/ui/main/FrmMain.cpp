@@ -1,5 +1,6 @@
 #include "FrmMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
@@ -7,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -22,20 +24,25 @@
 #include "ui/common/WindowDrag.h"
 #include "ui/common/WindowLabel.h"
 #include "engine/Draw.h"
+#include "engine/GameRules.h"
 #include "engine/Generator.h"
 #include "engine/TicketDrawer.h"
 #include "engine/TicketGrid.h"
+#include "games/GameTable.h"
 #include "print/Printout.h"
 #include "settings/Registry.h"
 #include "settings/StoreBatch.h"
 #include "settings/StoredSettings.h"
 #include "ui/about/FrmAbout.h"
+#include "ui/check/FrmCheck.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/LineControl.h"
+#include "ui/controls/ListBox.h"
 #include "ui/controls/OptionList.h"
 #include "ui/controls/XPButton.h"
+#include "ui/games/GameMenu.h"
 #include "ui/main/OptionPanel.h"
 
 namespace kivora {
@@ -81,6 +88,7 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
     BuildControls();
     SetTabOrder();
     SetUpHints();
+    WireGamesAndCheck();
     // Focus in the panel's light yellow: it reads well on the panel's blue-grey.
     auto* ring = new FocusRing(this, kLabelColor);
     for (OptionList* list : findChildren<OptionList*>(Qt::FindDirectChildrenOnly)) {
@@ -92,6 +100,34 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
 }
 
 FrmMain::~FrmMain() = default;
+
+void FrmMain::WireGamesAndCheck() {
+    gameMenu_ = new GameMenu(
+        GameTable::UserFilePath(), [this](const GameRules& game) { panel_->ApplyGame(game); },
+        this);
+    QList<QWidget*> lists;
+    for (OptionList* list : findChildren<OptionList*>(Qt::FindDirectChildrenOnly)) {
+        lists << list->box();
+    }
+    gameMenu_->InstallOn(this, lists);
+    auto* check = new QAction(QStringLiteral("Check against the draw\u2026"), flxGrid_);
+    check->setObjectName(QStringLiteral("actCheck"));
+    check->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    check->setShortcutContext(Qt::WindowShortcut);
+    auto* separator = new QAction(flxGrid_);
+    separator->setSeparator(true);
+    flxGrid_->addActions({separator, gameMenu_->Submenu()->menuAction(), check});
+    connect(check, &QAction::triggered, this, [this] {
+        FrmCheck::Open(
+            *flxGrid_,
+            [this] {
+                const auto& chosen = gameMenu_->Chosen();
+                return GameRules::ForSettings(panel_->ReadDrawSettings(),
+                                              chosen ? &*chosen : nullptr);
+            },
+            this);
+    });
+}
 
 QLabel* FrmMain::MakeLabel(const char* name, const QString& text, int left, int top, int width,
                            int height, bool autoSize) {
@@ -113,14 +149,11 @@ QLabel* FrmMain::MakeLabel(const char* name, const QString& text, int left, int 
 
 OptionList* FrmMain::MakeList(const char* name, int left, int top, int width,
                               const QString& label) {
-    auto* box = new QComboBox(this);
+    auto* box = new ListBox(this);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(TwipRect(left, top, width, 315));
     box->setAccessibleName(label);
     box->setFont(ProgramFont(8.25));
-    // The styles shrink their own arrow to a dot in the narrow drop-down button.
-    box->setStyleSheet(QStringLiteral(
-        "QComboBox::down-arrow { image: url(:/art/list-arrow.svg); width: 7px; height: 4px; }"));
     auto* list = new OptionList(box, this);
     list->setObjectName(QLatin1String(name));
     return list;
@@ -296,6 +329,24 @@ void FrmMain::BuildControls() {
         MakeLabel("lblPreferred", QStringLiteral("Preferred numbers:"), 240, 5520, 1620, 195, true);
     cboPreferred_ = MakeList("cboPreferred", 2160, 5520, 1335, lblPreferred_->text());
 
+    // Screen readers name a list by the label tied to it (on Linux a list's own name is its
+    // entry). lblPick ties itself to whichever of the three boxes behind it shows.
+    for (const auto& [label, control] :
+         {std::pair<QLabel*, QWidget*>{lblTickets_, cboTickets_->box()},
+          {lblNumbers_, cboN_->box()},
+          {lblBonus_, cboBonus_->box()},
+          {lblBonusMax_, cboBonusMax_->box()},
+          {lblDate_, cboDrawBasedOn_->box()},
+          {lblInclude_, cboInclude_->box()},
+          {lblIncludePos_, cboIncludePos_->box()},
+          {lblExclude_, cboExclude_->box()},
+          {lblPreferred_, cboPreferred_->box()}}) {
+        label->setBuddy(control);
+    }
+    // The highest number has no label of its own: its name is read as its description.
+    cboTotal_->box()->setAccessibleDescription(cboTotal_->box()->accessibleName());
+    cboSigns_->box()->installEventFilter(this);
+
     // The windowed controls lie above the labels, images and the line.
     for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
         label->lower();
@@ -453,6 +504,7 @@ void FrmMain::LoadSettings() {
     panel_->SetGameMode(ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kGameMode) != 0
                             ? GameMode::Daily
                             : GameMode::Lotto);
+    panel_->SetBonusCount(ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kBonusCount));
 }
 
 void FrmMain::SaveSettings() {
@@ -465,6 +517,11 @@ void FrmMain::SaveSettings() {
         batch.Set(kStoredListValues[i], static_cast<int32_t>(position));
     }
     batch.Set(kGameMode, panel_->IsLotto() ? 0 : 1);
+    // Only a store that has known two bonus numbers gets the value: the others keep eight.
+    if (panel_->BonusCount() == 2 ||
+        ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kBonusCount) != 0) {
+        batch.Set(kBonusCount, panel_->BonusCount());
+    }
     batch.Commit();
 }
 
@@ -524,6 +581,10 @@ void FrmMain::ShowHint(const QString& hint) {
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShowToParent &&
+        (watched == dtPicker_ || watched == txtName_ || watched == cboSigns_->box())) {
+        lblPick_->setBuddy(static_cast<QWidget*>(watched));
+    }
     // A text box claims Ctrl+C even with nothing selected; then it goes to the grid's
     // window-wide copy of the tickets instead, and a selection is copied as usual.
     if (event->type() == QEvent::ShortcutOverride &&

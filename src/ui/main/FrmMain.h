@@ -33,6 +33,7 @@ namespace kivora {
 
 class Clock;
 class FlexGrid;
+class GameMenu;
 class Generator;
 class ImageBox;
 class LineControl;
@@ -89,6 +90,8 @@ protected:
 private:
     void BuildControls();
     void SetTabOrder();
+    // The Game menu and the check window, reached through context menus and Ctrl+K.
+    void WireGamesAndCheck();
     void SetUpHints();
     QLabel* MakeLabel(const char* name, const QString& text, int left, int top, int width,
                       int height, bool autoSize);
@@ -101,6 +104,7 @@ private:
 
     MainWindowServices services_;
     OptionPanel* panel_ = nullptr;
+    GameMenu* gameMenu_ = nullptr;
     std::unique_ptr<WindowDrag> drag_;
     QHash<const QObject*, QString> hints_;
     QSvgRenderer* background_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "engine/GameRules.h"
 #include "engine/GridControl.h"
 #include "engine/TicketGrid.h"
 #include "ui/controls/LineControl.h"
@@ -39,6 +40,7 @@ OptionPanel::OptionPanel(const OptionPanelControls& controls, QObject* parent)
     c_.cboBonus->SetHandler([this] { cboBonus_Click(); });
     c_.cboDrawBasedOn->SetHandler([this] { cboDrawBasedOn_Click(); });
     c_.cboInclude->SetHandler([this] { cboInclude_Click(); });
+    c_.cboBonusMax->SetHandler([this] { cboBonusMax_Click(); });
 }
 
 void OptionPanel::FillOptionLists() {
@@ -76,10 +78,50 @@ void OptionPanel::RebuildIncludePositions() {
 
 void OptionPanel::SetUpTicketGrid() {
     const bool withBonus = c_.cboBonus->ListIndex() == 1 && IsLotto();
-    kivora::SetUpTicketGrid(*c_.grid, c_.cboN->Text().toInt(), withBonus);
+    kivora::SetUpTicketGrid(*c_.grid, c_.cboN->Text().toInt(), withBonus, bonusCount_);
+}
+
+void OptionPanel::BackToOneBonus() {
+    bonusCount_ = 1;
+}
+
+void OptionPanel::SetBonusCount(int count) {
+    const int wanted = count == 2 && IsLotto() && c_.cboBonus->ListIndex() == 1 ? 2 : 1;
+    if (wanted != bonusCount_) {
+        bonusCount_ = wanted;
+        SetUpTicketGrid();
+    }
+}
+
+void OptionPanel::ApplyGame(const GameRules& game) {
+    if (game.mode != gameMode_) {
+        SetGameMode(game.mode);
+    }
+    const auto pick = [](OptionList* list, int value) {
+        for (int i = 0; i < list->ListCount(); ++i) {
+            if (list->ItemText(i).toInt() == value) {
+                list->SetListIndex(i);
+                return;
+            }
+        }
+    };
+    pick(c_.cboN, game.mainCount);
+    if (game.mode == GameMode::Lotto) {
+        pick(c_.cboTotal, game.mainHighest);
+        c_.cboBonus->SetListIndex(game.bonusCount > 0 ? 1 : 0);
+        if (game.bonusCount > 0) {
+            pick(c_.cboBonusMax, game.bonusHighest);
+        }
+    }
+    SetBonusCount(game.bonusCount);
+}
+
+void OptionPanel::cboBonusMax_Click() {
+    SetBonusCount(1);
 }
 
 void OptionPanel::cboN_Click() {
+    BackToOneBonus();
     SetUpTicketGrid();
     RebuildIncludePositions();
 }
@@ -89,6 +131,7 @@ void OptionPanel::cboTotal_Click() {
 }
 
 void OptionPanel::cboBonus_Click() {
+    BackToOneBonus();
     const bool yes = c_.cboBonus->ListIndex() == 1;
     c_.lblBonusMax->setVisible(yes);
     c_.cboBonusMax->SetVisible(yes);
@@ -137,6 +180,7 @@ void OptionPanel::cmdMode_Click() {
 
 void OptionPanel::SetGameMode(GameMode mode) {
     gameMode_ = mode;
+    BackToOneBonus();
     const bool lotto = IsLotto();
     c_.cmdMode->SetCaption(lotto ? QStringLiteral("Mode: Lotto") : QStringLiteral("Mode: Daily"));
     c_.lblType->setText(lotto ? QStringLiteral("Lotto Mode: unique numbers (as in 6/49)")
@@ -167,6 +211,7 @@ DrawSettings OptionPanel::ReadDrawSettings() const {
     s.bonusPlayed = c_.cboBonus->ListIndex() == 1;
     if (s.HasBonus()) {
         s.highestBonus = static_cast<int16_t>(c_.cboBonusMax->Text().toInt());
+        s.bonusCount = bonusCount_;
     }
     s.drawBasedOn = DrawBasisAt(c_.cboDrawBasedOn->ListIndex());
     const QDate date = c_.dtPicker->date();

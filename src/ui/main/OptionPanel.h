@@ -19,6 +19,7 @@ class QLineEdit;
 
 namespace kivora {
 
+struct GameRules;
 class GridControl;
 class LineControl;
 class OptionList;
@@ -76,6 +77,15 @@ public:
     // The lists whose positions are stored, in the order they are stored and applied.
     std::array<OptionList*, 7> StoredLists() const;
 
+    // Sets the lists as a user's picks would, mode first, so every handler runs; a game with
+    // two bonus numbers then lays the grid out with two bonus columns.
+    void ApplyGame(const GameRules& game);
+    // 2 only while a game with two bonus numbers stands unchanged; any change of the numbers,
+    // the bonus choice, the highest bonus or the mode returns to 1.
+    int BonusCount() const { return bonusCount_; }
+    // Applied only where two bonus numbers can be played (Lotto with the bonus on).
+    void SetBonusCount(int count);
+
 private:
     void RebuildIncludeExcludeLists();
     void RebuildIncludePositions();
@@ -84,9 +94,12 @@ private:
     void cboBonus_Click();
     void cboDrawBasedOn_Click();
     void cboInclude_Click();
+    void cboBonusMax_Click();
+    void BackToOneBonus();
 
     OptionPanelControls c_;
     GameMode gameMode_ = GameMode::Lotto;
+    int bonusCount_ = 1;
 };
 
 } // namespace kivora

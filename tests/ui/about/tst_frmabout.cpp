@@ -1,5 +1,6 @@
 #include <functional>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -9,9 +10,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "ui/common/Fonts.h"
-#include "common/Shell.h"
+#include "support/FakeShell.h"
 #include "ui/about/FrmAbout.h"
+#include "ui/common/Fonts.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/ReadableColor.h"
 #include "ui/controls/XPButton.h"
@@ -22,10 +23,7 @@ const QString kUp = QStringLiteral(":/art/close-up.svg");
 const QString kDown = QStringLiteral(":/art/close-down.svg");
 const QPoint kDrag(15, 10);
 
-struct FakeShell final : kivora::Shell {
-    QStringList targets;
-    int Open(const QString& target) override { return targets << target, kOpened; }
-};
+using kivora::test::FakeShell;
 
 // Mouse input goes through the window, as the platform delivers it: the widget under a press
 // keeps the mouse until the release, and a window blocked by a modal one gets nothing.
@@ -63,7 +61,7 @@ class FrmAboutTest : public QObject {
 private slots:
     void initTestCase() { kivora::InstallFontSubstitutes(); }
 
-    void formLoad_opened_showsTextsAndOnlyCloseTakesFocus() {
+    void formLoad_opened_showsTextsAndFocusesClose() {
         QVERIFY(RunModal([](FrmAbout* about) {
             QStringList texts;
             for (const char* name : {"lblCaption", "lblTitle", "lblBy", "lblDate", "lblEmaillbl",
@@ -76,10 +74,36 @@ private slots:
                                   "Website:", "www.kivora.example/lotto"}));
             QWidget* close = about->findChild<QWidget*>(QStringLiteral("cmdClose"));
             QCOMPARE(QApplication::focusWidget(), close);
-            for (QWidget* child : about->findChildren<QWidget*>()) {
-                QVERIFY(child == close || child->focusPolicy() == Qt::NoFocus);
-            }
         }));
+    }
+
+    // Tab goes from Close to the two links and round; Return, Enter or Space opens the one
+    // that has the focus. Assistive tools see them as links they can press.
+    void links_keyboardAndAssistiveTools_reachAndOpen() {
+        shell_.targets.clear();
+        QStringList path;
+        QVERIFY(RunModal([&](FrmAbout* about) {
+            for (const Qt::Key key :
+                 {Qt::Key_Tab, Qt::Key_Return, Qt::Key_Tab, Qt::Key_Space, Qt::Key_Tab}) {
+                QTest::keyClick(QApplication::focusWidget(), key);
+                path << QApplication::focusWidget()->objectName();
+            }
+            for (const char* name : {"lblEmail", "lblWebsite"}) {
+                QAccessibleInterface* link = QAccessible::queryAccessibleInterface(
+                    about->findChild<QLabel*>(QLatin1String(name)));
+                QCOMPARE(link->role(), QAccessible::Link);
+                QVERIFY(link->actionInterface());
+                QCOMPARE(link->text(QAccessible::Name),
+                         about->findChild<QLabel*>(QLatin1String(name))->text());
+                link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            }
+            QVERIFY(about->isVisible());
+        }));
+        QCOMPARE(path.join(' '), "lblEmail lblEmail lblWebsite lblWebsite cmdClose");
+        QCOMPARE(
+            shell_.targets,
+            QStringList({"mailto:support@kivora.example", "https://www.kivora.example/lotto",
+                         "mailto:support@kivora.example", "https://www.kivora.example/lotto"}));
     }
 
     void showModal_open_ownerTakesNoInput() {

@@ -4,21 +4,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "ui/common/DesktopShell.h"
-#include "ui/common/Help.h"
 #include "common/Links.h"
-#include "ui/common/MessageBox.h"
 #include "common/UserSeedLocale.h"
 #include "engine/Seed.h"
+#include "support/FakeShell.h"
+#include "ui/common/DesktopShell.h"
+#include "ui/common/Help.h"
+#include "ui/common/MessageBox.h"
 
 using namespace kivora;
 
-// Records what it is asked to open and answers with result.
-struct FakeShell final : Shell {
-    int result = kOpened;
-    QStringList targets;
-    int Open(const QString& target) override { return targets.append(target), result; }
-};
+using test::FakeShell;
 
 class TestHelp : public QObject {
     Q_OBJECT
@@ -77,6 +73,24 @@ private slots:
     }
 
     // The links' failures (no mail program, no browser) go unreported.
+    // The page tells of the keys and notices the program has, in the desktop's colour scheme.
+    void helpPage_shipped_tellsKeysNoticesAndDarkScheme_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("dark scheme") << "(prefers-color-scheme: dark)";
+        QTest::newRow("Menu key") << "<kbd>Menu</kbd>";
+        QTest::newRow("Shift+F10") << "<kbd>Shift</kbd>+<kbd>F10</kbd>";
+        QTest::newRow("Ctrl+C") << "<kbd>Ctrl</kbd>+<kbd>C</kbd>";
+        QTest::newRow("saving") << "Save tickets as\u2026";
+        QTest::newRow("print-queue notice") << "Your tickets are waiting in the print queue: the "
+                                               "printer is paused or holds the job.";
+    }
+    void helpPage_shipped_tellsKeysNoticesAndDarkScheme() {
+        QFETCH(QString, text);
+        QFile page(QStringLiteral(KIVORA_HELP_PAGE));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(page.readAll()).contains(text));
+    }
+
     void Links_clicked_openAddressesSilently() {
         FakeShell shell;
         shell.result = Shell::kNoAssociation;

@@ -19,9 +19,9 @@
 #include <QWheelEvent>
 #include <QtTest/qtestspontaneevent.h>
 
-#include "ui/common/MessageBox.h"
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
@@ -107,6 +107,40 @@ private slots:
         QCOMPARE(clicked.size(), 1); // at once, before a modal window a click opens can follow
         QTest::qWait(150);
         QCOMPARE(clicked.size(), 1);
+    }
+
+    // Key events as "p30r" (a press at 30 ms flagged as a repeat) or "R60" (a release).
+    void xpButton_heldKey_clicksOncePerPress_data() {
+        QTest::addColumn<QKeyCombination>("key");
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<int>("clicks");
+        const QKeyCombination enter(Qt::KeypadModifier, Qt::Key_Enter);
+        QTest::newRow("repeats flagged") << enter << "P0 P30r P60r R90" << 1;
+        QTest::newRow("held back: presses unflagged")
+            << QKeyCombination(Qt::Key_Return) << "P0 P30 P60 P90 R120" << 1;
+        QTest::newRow("held back: release and press pairs unflagged")
+            << QKeyCombination(Qt::Key_Space) << "P0 R30 P30 R60 P60 R200" << 1;
+        QTest::newRow("two presses") << QKeyCombination(Qt::Key_Space) << "P0 R50 P120 R170" << 2;
+        QTest::newRow("focus lost while held")
+            << QKeyCombination(Qt::Key_Return) << "P0 F P200 R250" << 2;
+    }
+    void xpButton_heldKey_clicksOncePerPress() {
+        QFETCH(QKeyCombination, key);
+        QFETCH(QString, events);
+        left_->setFocus();
+        QSignalSpy clicked(left_, &XPButton::clicked);
+        for (const QString& e : events.split(' ')) {
+            if (e == "F") {
+                right_->setFocus();
+                left_->setFocus();
+                continue;
+            }
+            QKeyEvent event(e[0] == 'P' ? QEvent::KeyPress : QEvent::KeyRelease, key.key(),
+                            key.keyboardModifiers(), {}, e.endsWith('r'));
+            event.setTimestamp(e.mid(1).remove('r').toULongLong());
+            QCoreApplication::sendEvent(left_, &event);
+        }
+        QTEST(int(clicked.size()), "clicks");
     }
 
     void optionList_addThenSetTwice_noSelectionThenOneImmediateRun() {
@@ -196,13 +230,17 @@ private slots:
 
     void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow_data() {
         QTest::addColumn<int>("rows");
-        QTest::addColumn<QString>("menu"); // entries, "-" marking a disabled one
-        QTest::newRow("tickets") << 3 << QStringLiteral("Copy tickets|Save tickets as\u2026");
-        QTest::newRow("headings only")
-            << 1 << QStringLiteral("-Copy tickets|-Save tickets as\u2026");
+        QTest::addColumn<bool>("keyboard"); // Shift+F10 on the focused grid, else the mouse
+        QTest::addColumn<QString>("menu");  // entries, "-" marking a disabled one
+        const QString entries = QStringLiteral("&Copy tickets|&Save tickets as\u2026");
+        QTest::newRow("tickets, mouse") << 3 << false << entries;
+        QTest::newRow("tickets, Shift+F10") << 3 << true << entries;
+        QTest::newRow("headings only, mouse")
+            << 1 << false << QStringLiteral("-&Copy tickets|-&Save tickets as\u2026");
     }
     void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow() {
         QFETCH(int, rows);
+        QFETCH(bool, keyboard);
         grid_.SetRows(rows);
         QStringList seen;
         QTimer::singleShot(0, this, [&seen] {
@@ -213,9 +251,13 @@ private slots:
                 menu->close();
             }
         });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 10),
-                                grid_.viewport()->mapToGlobal(QPoint(20, 10)));
-        QApplication::sendEvent(grid_.viewport(), &event);
+        if (keyboard) {
+            QTest::keyClick(&grid_, Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 10),
+                                    grid_.viewport()->mapToGlobal(QPoint(20, 10)));
+            QApplication::sendEvent(grid_.viewport(), &event);
+        }
         QTEST(seen.join('|'), "menu");
     }
 
@@ -237,6 +279,8 @@ private slots:
         QTest::newRow("no room for the copy") << QString(250, 'n') + ".txt" << false << -1 << kOld;
         // The copy is created, but writing it fails part way, as on a full disk.
         QTest::newRow("write fails") << "t.txt" << false << 8 << kOld;
+        // The copy is written whole, but a folder of that name takes no file's place.
+        QTest::newRow("rename fails") << "t.txt/" << false << -1 << QByteArray();
     }
     void flexGrid_saveAs_writesChosenFormatOrKeepsOldFile() {
         QFETCH(QString, name);
@@ -244,8 +288,11 @@ private slots:
         QFETCH(int, sizeLimit);
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
+        const bool folder = name.endsWith('/');
+        name.chop(folder ? 1 : 0);
         const QString path = dir.filePath(name.isEmpty() ? QStringLiteral("t.txt") : name);
-        QFile old(path);
+        QFile old(folder ? path + "/inside" : path);
+        QVERIFY(QDir().mkpath(QFileInfo(old).path()));
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write(kOld) == kOld.size());
         old.close();
         grid_.SetSaveDialog([&](QWidget*) -> std::optional<FlexGrid::SaveTarget> {
@@ -263,9 +310,9 @@ private slots:
         grid_.SaveAction()->trigger();
         setrlimit(RLIMIT_FSIZE, &before);
         MessageBox::ClearHandler();
-        QTEST(ReadAll(path), "content");
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-        const bool failed = content == kOld && !name.isEmpty();
+        QTEST(folder ? QByteArray() : ReadAll(path), "content");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), folder ? 0 : 1);
+        const bool failed = (content == kOld || folder) && !name.isEmpty();
         QCOMPARE(messages.size(), failed ? 1 : 0);
         if (failed) {
             QCOMPARE(messages[0].title, QStringLiteral("Lotto Kivora"));

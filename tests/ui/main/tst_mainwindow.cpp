@@ -1,6 +1,7 @@
 // The main window driven as a user drives it: picks through the lists' own popups, clicks,
 // key presses and pointer moves through the window, on the offscreen platform.
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -8,7 +9,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QRegularExpression>
@@ -25,15 +28,15 @@
 
 #include <memory>
 
-#include "ui/common/Fonts.h"
-#include "ui/common/MessageBox.h"
-#include "common/Shell.h"
-#include "engine/Clock.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
 #include "print/PrintError.h"
 #include "print/PrintUnconfirmed.h"
-#include "print/RecordingPort.h"
+#include "support/FakeClock.h"
+#include "support/FakeShell.h"
+#include "support/RecordingPort.h"
+#include "ui/common/Fonts.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/ReadableColor.h"
 #include "ui/controls/XPButton.h"
@@ -41,18 +44,10 @@
 #include "ui/main/OptionPanel.h"
 
 using namespace kivora;
+using test::FakeClock;
+using test::FakeShell;
 
 namespace {
-
-class FakeClock final : public Clock {
-public:
-    float TimeOfDaySeconds() const override { return 36000.5f; }
-};
-
-// Finds no help file (so Help shows its message) and opens nothing.
-struct FakeShell final : Shell {
-    int Open(const QString&) override { return kFileNotFound; }
-};
 
 // A printer that ends the document as told: "prints", "holds", "fails" or "unconfirmed".
 struct TellingPort final : RecordingPort {
@@ -74,9 +69,9 @@ struct Window {
     explicit Window(std::function<std::unique_ptr<PrinterPort>()> printer = {})
         : w{MainWindowServices{generator, clock, locale, std::move(printer), &shell}} {}
     Generator generator = Generator::FromSeed(1);
-    FakeClock clock;
+    FakeClock clock{36000.5};
     PlainSeedLocale locale;
-    FakeShell shell;
+    FakeShell shell{Shell::kFileNotFound}; // no help file, so Help shows its message
     FrmMain w;
 };
 
@@ -347,6 +342,15 @@ private slots:
         QCOMPARE(name == "linSlash" ? c->geometry().intersected(want) : c->geometry(), want);
     }
 
+    // The layout is made for Liberation Sans: every two-line label holds its whole text.
+    void layout_programFont_liberationSansAndLabelsWhole() {
+        QCOMPARE(QFontInfo(Find(w(), "lblTickets")->font()).family(), QString("Liberation Sans"));
+        for (const QLabel* label : w().findChildren<QLabel*>()) {
+            QVERIFY2(!label->wordWrap() || label->heightForWidth(label->width()) <= label->height(),
+                     qPrintable(label->objectName()));
+        }
+    }
+
     void layout_window_framelessAtPictureSize() {
         QVERIFY(w().windowFlags().testFlag(Qt::FramelessWindowHint));
         QCOMPARE(w().minimumSize(), w().maximumSize());
@@ -497,6 +501,36 @@ private slots:
         }
         printing.w.cmdPrint_Click();
         QTEST(Describe(printing.w, "message="), "message");
+    }
+
+    // Return held on the focused Print button: the repeats that queue up while the print holds
+    // input back (a release and a press of one time each, without the repeat flag) are the same
+    // press, and print nothing more.
+    void cmdPrint_returnHeldDuringPrint_printsOnce() {
+        int prints = 0;
+        QWidget* button = nullptr;
+        Window printing([&] {
+            ++prints;
+            for (const quint64 time : {100, 130, 160}) {
+                for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+                    auto* repeat = new QKeyEvent(type, Qt::Key_Return, Qt::NoModifier);
+                    repeat->setTimestamp(time);
+                    QCoreApplication::postEvent(button, repeat);
+                }
+            }
+            return std::make_unique<HoldingPort>(false);
+        });
+        printing.w.Form_Load();
+        printing.w.cmdStart_Click();
+        button = Find(printing.w, "cmdPrint");
+        for (const auto& [type, time] :
+             {std::pair(QEvent::KeyPress, 50), {QEvent::KeyRelease, 300}}) {
+            QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier);
+            key.setTimestamp(time);
+            QCoreApplication::sendEvent(button, &key);
+            QCoreApplication::processEvents(); // the queued repeats
+        }
+        QCOMPARE(prints, 1);
     }
 
     void cmdStart_bonusThenOthers_colourClearedAndIncludePlaced() {
@@ -691,6 +725,124 @@ private slots:
         }
     }
 
+    // Screen readers read a list as its label, its entry and its role; the box behind lblPick
+    // that shows is tied to it.
+    void accessible_listsAndBoxes_labelledByTheirLabels_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("label");
+        const QStringList pairs = {"cboTickets lblTickets",    "cboN lblNumbers",
+                                   "cboBonus lblBonus",        "cboDrawBasedOn lblDate",
+                                   "cboInclude lblInclude",    "cboExclude lblExclude",
+                                   "cboPreferred lblPreferred"};
+        for (const QString& pair : pairs) {
+            QTest::newRow(qPrintable(pair.section(' ', 0, 0)))
+                << QString() << pair.section(' ', 0, 0) << pair.section(' ', 1);
+        }
+        QTest::newRow("cboBonusMax") << "cboBonus=Yes"
+                                     << "cboBonusMax"
+                                     << "lblBonusMax";
+        QTest::newRow("cboIncludePos") << "cmdMode;cboInclude=3"
+                                       << "cboIncludePos"
+                                       << "lblIncludePos";
+        QTest::newRow("dtPicker") << "cboDrawBasedOn=Date"
+                                  << "dtPicker"
+                                  << "lblPick";
+        QTest::newRow("cboSigns") << "cboDrawBasedOn=Sign"
+                                  << "cboSigns"
+                                  << "lblPick";
+        QTest::newRow("txtName") << "cboDrawBasedOn=Sign;cboDrawBasedOn=Name"
+                                 << "txtName"
+                                 << "lblPick";
+    }
+    void accessible_listsAndBoxes_labelledByTheirLabels() {
+        QFETCH(QString, steps);
+        QFETCH(QString, control);
+        QFETCH(QString, label);
+        QCOMPARE(Apply(w(), steps), QString());
+        QAccessibleInterface* c = QAccessible::queryAccessibleInterface(Find(w(), control));
+        QStringList labels;
+        for (const auto& [other, relation] : c->relations(QAccessible::Label)) {
+            labels << other->object()->objectName() + ' ' + other->text(QAccessible::Name);
+        }
+        const QString text = Find(w(), label)->property("text").toString();
+        QCOMPARE(labels.join('|'), label + ' ' + text);
+        if (auto* box = qobject_cast<QComboBox*>(Find(w(), control))) {
+            QCOMPARE(c->role(), QAccessible::ComboBox);
+            QCOMPARE(c->text(QAccessible::Value), box->currentText());
+        }
+    }
+
+    // The title strip's images are buttons with a name and a press action.
+    void accessible_titleImages_namedButtonsThatPress() {
+        QStringList seen;
+        for (const char* name : {"imgMin", "imgClose"}) {
+            QAccessibleInterface* image = QAccessible::queryAccessibleInterface(Find(w(), name));
+            QVERIFY(image->actionInterface());
+            seen << QString("%1 %2 %3")
+                        .arg(image->text(QAccessible::Name))
+                        .arg(image->role() == QAccessible::Button)
+                        .arg(image->actionInterface()->actionNames().contains(
+                            QAccessibleActionInterface::pressAction()));
+        }
+        QCOMPARE(seen.join('|'), QString("Minimize 1 1|Close 1 1"));
+        QAccessible::queryAccessibleInterface(Find(w(), "imgMin"))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(w().windowState() & Qt::WindowMinimized);
+    }
+
+    // A focused button's frame, and a list's arrow, stand out from the face at 3:1 or better.
+    void colours_palette_focusFrameAndArrowsVisible_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+    void colours_palette_focusFrameAndArrowsVisible() {
+        QFETCH(bool, dark);
+        const QPalette light = QApplication::palette();
+        auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+        if (dark) {
+            QApplication::setPalette(QPalette(QColor(53, 53, 53)));
+        }
+        Window created;
+        created.w.Form_Load();
+        created.w.show();
+        created.w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&created.w));
+        QTest::mouseMove(&created.w, QPoint(470, 380));
+        created.w.setAttribute(Qt::WA_KeyboardFocusChange); // as after a Tab
+        QStringList faults;
+        for (XPButton* b : created.w.findChildren<XPButton*>()) {
+            b->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(b->hasFocus());
+            const Painted frame = Strongest(b, [&](bool on) {
+                (on ? static_cast<QWidget*>(b) : created.w.Grid())->setFocus(Qt::TabFocusReason);
+            });
+            if (frame.contrast < 3) {
+                faults << QString("%1 focus: %2:1").arg(b->objectName()).arg(frame.contrast);
+            }
+        }
+        for (QComboBox* box : created.w.findChildren<QComboBox*>()) {
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            const QPoint at =
+                box->style()
+                    ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, box)
+                    .center();
+            const QImage shot = box->grab().toImage();
+            const QColor face = shot.pixelColor(at + QPoint(0, 5));
+            double best = 1;
+            for (int dx = -1; dx <= 1; ++dx) {
+                best = std::max(best, ContrastRatio(shot.pixelColor(at + QPoint(dx, 0)), face));
+            }
+            if (best < 3) {
+                faults << QString("%1 arrow: %2:1").arg(box->objectName()).arg(best);
+            }
+        }
+        QCOMPARE(faults.join('\n'), QString());
+    }
+
     // Under a dark palette every caption and cell text reads at 4.5:1 or better; the light
     // palette keeps the designed colours, up to anti-aliasing. Beyond the last row stays grey.
     void colours_palette_textReadableAndDesignKept_data() {
@@ -754,8 +906,26 @@ private slots:
         QCOMPARE(faults.join('\n'), QString());
     }
 
-    // Ctrl+C copies the tickets wherever the focus is in the window, except from a name box
-    // with selected text, which copies that text.
+    // Any stored mode but 0 opens in Daily mode; nothing stored opens in Lotto mode.
+    void LoadSettings_storedGameMode_anyButZeroIsDaily_data() {
+        QTest::addColumn<QByteArray>("store");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("none") << QByteArray() << "Mode: Lotto";
+        QTest::newRow("0") << QByteArray("GameMode=0") << "Mode: Lotto";
+        QTest::newRow("1") << QByteArray("GameMode=1") << "Mode: Daily";
+        QTest::newRow("5") << QByteArray("GameMode=5") << "Mode: Daily";
+    }
+    void LoadSettings_storedGameMode_anyButZeroIsDaily() {
+        QFETCH(QByteArray, store);
+        QVERIFY(QDir().mkpath(store_->filePath("Brandell")));
+        QFile file(store_->filePath("Brandell/Kivora.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[General]\n" + store) >= 0);
+        file.close();
+        Window reopened;
+        reopened.w.Form_Load();
+        QTEST(qobject_cast<XPButton*>(Find(reopened.w, "cmdMode"))->Caption(), "caption");
+    }
+
     // Both ways out store the choices first, then close every window, the main window last;
     // a store that cannot be written (a folder where its lock goes) holds Exit up once.
     void exit_route_savesAndClosesEveryWindowMainLast_data() {

@@ -7,7 +7,7 @@
 #include <bit>
 #include <utility>
 
-#include "engine/Clock.h"
+#include "FakeClock.h"
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
 #include "engine/TicketDrawer.h"
@@ -22,14 +22,6 @@ namespace kivora::test {
 using enum GameMode;
 using enum DrawBasis;
 using enum NumberPreference;
-
-// Starts at `start` and moves on by `by` at every read: a few microseconds, as the real clock
-// does during a Start. Kept in double: a float near 36000 s only moves in 1/256 s steps.
-struct FakeClock final : Clock {
-    explicit FakeClock(double start, double by = 0) : now(start), step(by) {}
-    float TimeOfDaySeconds() const override { return float(std::exchange(now, now + step)); }
-    mutable double now, step;
-};
 
 // Writes every date as `text` (the plain month/day/year when empty); reads numbers plainly.
 struct DateTextLocale final : PlainSeedLocale {

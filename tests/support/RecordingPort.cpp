@@ -4,8 +4,8 @@
 #include <sstream>
 #include <utility>
 
-#include "PrintError.h"
 #include "engine/Utf8.h"
+#include "print/PrintError.h"
 
 namespace kivora {
 

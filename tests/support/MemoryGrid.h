@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "GridControl.h"
+#include "engine/GridControl.h"
 
 namespace kivora {
 

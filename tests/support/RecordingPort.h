@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "PrinterPort.h"
+#include "print/PrinterPort.h"
 
 namespace kivora {
 

@@ -1,0 +1,137 @@
+// The games table: the built-in file, a user's file merged over it, and malformed files.
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "engine/Generator.h"
+#include "engine/SeedLocale.h"
+#include "engine/SystemClock.h"
+#include "engine/TicketDrawer.h"
+#include "games/GameTable.h"
+
+using namespace kivora;
+
+class GameTableTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Every built-in game reads, and a Start of its settings stays inside its ranges.
+    void builtIn_everyGame_drawsWithinItsRules() {
+        const GameTable table = GameTable::BuiltIn();
+        QCOMPARE(int(table.Games().size()), 25);
+        Generator generator = Generator::FromSeed(15);
+        SystemClock clock;
+        PlainSeedLocale locale;
+        for (const GameRules& game : table.Games()) {
+            const QByteArray id = QByteArray::fromStdString(game.id);
+            DrawSettings settings = game.ApplyTo({});
+            settings.ticketCount = 50;
+            QVERIFY2(ValidateDrawSettings(settings).empty(), id);
+            const int lowest = game.mode == GameMode::Daily ? 0 : 1;
+            for (const Ticket& t : TicketDrawer(generator, clock, locale).Draw(settings)) {
+                QCOMPARE(int(t.numbers.size()), game.mainCount);
+                for (const int32_t n : t.numbers) {
+                    QVERIFY2(n >= lowest && n <= game.mainHighest, id);
+                }
+                std::vector<int32_t> bonus;
+                for (const auto& b : {t.bonus, t.secondBonus}) {
+                    if (b) {
+                        QVERIFY2(*b >= 1 && *b <= game.bonusHighest, id);
+                        bonus.push_back(*b);
+                    }
+                }
+                QCOMPARE(int(bonus.size()), game.bonusCount);
+                QVERIFY2(bonus.size() < 2 || bonus[0] < bonus[1], id);
+            }
+        }
+    }
+
+    void parse_malformedTable_namesFileAndLine_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("error");
+        const QByteArray game = R"({"id": "g", "name": "G", "region": "R", "numbers": 5,
+ "highest": 50, "validFrom": "2020-01-01")";
+        QTest::newRow("missing comma") << QByteArray("{\"games\": [\n\n{\"id\" \"g\"}]}")
+                                       << "t.json, line 3: missing name separator.";
+        QTest::newRow("no games list")
+            << QByteArray("[1, 2]") << "t.json, line 1: the file holds no list \"games\".";
+        QTest::newRow("not an object") << QByteArray("{\"games\": [\n" + game + "},\n 7]}")
+                                       << "t.json, line 4: each game must be an object { ... }.";
+        QTest::newRow("missing field")
+            << QByteArray("{\"games\": [\n" + game + "},\n{\"id\": \"h\"}]}")
+            << "t.json, line 4: \"name\" must be a text.";
+        QTest::newRow("unknown key") << QByteArray("{\"games\": [\n" + game + ", \"stars\": 2}]}")
+                                     << "t.json, line 2: the key \"stars\" is not one a game has.";
+        QTest::newRow("fraction") << QByteArray("{\"games\": [\n" + game + ", \"bonus\": 1.5}]}")
+                                  << "t.json, line 2: \"bonus\" must be a whole number.";
+        QTest::newRow("bad date")
+            << QByteArray("{\"games\": [\n" + QByteArray(game).replace("2020-01-01", "1 Jan 2020") +
+                          "}]}")
+            << "t.json, line 2: \"validFrom\" must be a date written yyyy-mm-dd.";
+        QTest::newRow("rules out of range")
+            << QByteArray("{\"games\": [\n" + QByteArray(game).replace("50,", "100,") + "}]}")
+            << "t.json, line 2: The highest number must be from 10 to 99, not 100..";
+        QTest::newRow("id twice") << QByteArray("{\"games\": [\n" + game + "},\n" + game + "}]}")
+                                  << "t.json, line 4: the id \"g\" is used twice.";
+    }
+    void parse_malformedTable_namesFileAndLine() {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, error);
+        std::vector<GameRules> games;
+        QString message;
+        QVERIFY(!GameTable::Parse(text, QStringLiteral("t.json"), games, message));
+        QCOMPARE(message, error);
+    }
+
+    // The user's file replaces a game by id and adds its own; a broken one changes nothing.
+    void load_userFile_mergesOrKeepsTheBuiltInTable() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("kivora-games.json"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"games": [
+  {"id": "powerball", "name": "Powerball", "region": "United States", "numbers": 5,
+   "highest": 69, "bonus": 1, "bonusHighest": 30, "validFrom": "2030-01-01"},
+  {"id": "home", "name": "Club draw", "region": "Home", "numbers": 4, "highest": 20,
+   "validFrom": "2026-01-01"}]})");
+        file.close();
+        QString message;
+        GameTable table = GameTable::Load(path, &message);
+        QCOMPARE(message, QString());
+        QCOMPARE(int(table.Games().size()), 26);
+        QCOMPARE(table.Find(QStringLiteral("powerball"))->bonusHighest, 30);
+        QCOMPARE(table.Games().front().id, "powerball"); // in its old place
+        QCOMPARE(table.Regions().constLast(), "Home");
+
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("{\"games\": [\n  {\"id\": \"home\",}\n]}");
+        file.close();
+        table = GameTable::Load(path, &message);
+        QCOMPARE(message,
+                 QDir::toNativeSeparators(path) +
+                     ", line 2: object is missing after a comma. The built-in games are used.");
+        QCOMPARE(table.Find(QStringLiteral("powerball"))->bonusHighest, 26);
+        QCOMPARE(table.Find(QStringLiteral("home")), nullptr);
+
+        table = GameTable::Load(dir.path(), &message); // a folder, not a file
+        QVERIFY(message.contains("is not a games table"));
+    }
+
+    void closestIds_typo_namesTheNearestIds_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("closest");
+        QTest::newRow("missing dash") << "megamillions"
+                                      << "mega-millions";
+        QTest::newRow("a part") << "loto"
+                                << "fr-loto,jp-loto6,jp-loto7";
+        QTest::newRow("one letter off") << "pick6"
+                                        << "pick3,pick4,pick5";
+    }
+    void closestIds_typo_namesTheNearestIds() {
+        QFETCH(QString, typed);
+        QFETCH(QString, closest);
+        QCOMPARE(GameTable::BuiltIn().ClosestIds(typed).join(QLatin1Char(',')), closest);
+    }
+};
+
+QTEST_GUILESS_MAIN(GameTableTest)
+#include "tst_gametable.moc"

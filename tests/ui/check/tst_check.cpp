@@ -1,0 +1,188 @@
+// The Game menu and the check window, driven through the real main window.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "ui/common/Fonts.h"
+#include "ui/common/MessageBox.h"
+#include "engine/Clock.h"
+#include "engine/Generator.h"
+#include "engine/SeedLocale.h"
+#include "settings/Registry.h"
+#include "settings/StoredSettings.h"
+#include "ui/controls/FlexGrid.h"
+#include "ui/controls/FlexGridModel.h"
+#include "ui/controls/OptionList.h"
+#include "ui/controls/ReadableColor.h"
+#include "ui/main/FrmMain.h"
+
+using namespace kivora;
+
+namespace {
+
+struct FakeClock final : Clock {
+    float TimeOfDaySeconds() const override { return 36000.5f; }
+};
+
+struct Window {
+    Window() : w{MainWindowServices{generator, clock, locale, {}, nullptr}} {}
+    Generator generator = Generator::FromSeed(3);
+    FakeClock clock;
+    PlainSeedLocale locale;
+    FrmMain w;
+};
+
+QString Headings(const FlexGrid& grid) {
+    QStringList h;
+    for (int c = 1; c < grid.Cols(); ++c) {
+        h << grid.CellText(0, c);
+    }
+    return h.join(' ');
+}
+
+} // namespace
+
+class CheckTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> store_;
+    std::unique_ptr<Window> window_;
+    FrmMain& w() { return window_->w; }
+    FlexGrid& grid() { return *w().Grid(); }
+
+    // The game's entry of the grid's own Game submenu, as a user picks it.
+    void Choose(const QString& id) {
+        QMenu* games = w().findChild<QMenu*>("mnuGame");
+        QVERIFY(games);
+        emit games->aboutToShow();
+        QAction* game = games->findChild<QAction*>(id);
+        QVERIFY2(game, qPrintable(id));
+        game->trigger();
+    }
+
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        InstallFontSubstitutes();
+    }
+
+    void init() {
+        store_ = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store_->path());
+        MessageBox::SetHandler([](const MessageBox::Message&) {});
+        window_ = std::make_unique<Window>();
+        w().Form_Load();
+        w().show();
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+    }
+    void cleanup() { window_.reset(); }
+
+    // A game sets the lists as picks would; two bonus numbers give B1 and B2 until a list is
+    // changed by hand. Only then is the count stored, under a key of its own.
+    void gameMenu_twoBonusGame_setsListsAndColumnsUntilChangedByHand() {
+        Choose("euromillions");
+        QCOMPARE(w().List("cboN")->Text(), "5");
+        QCOMPARE(w().List("cboTotal")->Text(), "50");
+        QCOMPARE(w().List("cboBonus")->Text(), "Yes");
+        QCOMPARE(w().List("cboBonusMax")->Text(), "12");
+        QCOMPARE(Headings(grid()), "N1 N2 N3 N4 N5 B1 B2");
+        QTest::mouseClick(w().findChild<QWidget*>("cmdStart"), Qt::LeftButton);
+        for (int r = 1; r < grid().Rows(); ++r) {
+            QVERIFY(grid().CellText(r, 6).toInt() < grid().CellText(r, 7).toInt());
+            QCOMPARE(grid().CellColor(r, 7), QColor(255, 192, 128));
+        }
+        w().SaveSettings();
+        QCOMPARE(ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kBonusCount), 2);
+
+        w().List("cboBonusMax")->box()->activated(3); // a pick by hand
+        QCOMPARE(Headings(grid()), "N1 N2 N3 N4 N5 B");
+        Choose("pick4");
+        QCOMPARE(Headings(grid()), "N1 N2 N3 N4");
+        QCOMPARE(w().List("cboN")->Text(), "4");
+    }
+
+    // Typing a draw marks the matched cells and fills the Match column; what is copied and
+    // printed stays the tickets alone; a new Start takes marks and column away.
+    void checkWindow_typedDraw_marksCellsAndMatchColumn() {
+        Choose("powerball");
+        QTest::mouseClick(w().findChild<QWidget*>("cmdStart"), Qt::LeftButton);
+        const QString copied = grid().TicketsAsText();
+        QStringList first;
+        for (int c = 1; c <= 3; ++c) {
+            first << grid().CellText(1, c);
+        }
+        const int other = grid().CellText(1, 6).toInt() % 26 + 1; // not ticket 1's bonus
+        QTest::keyClick(&w(), Qt::Key_K, Qt::ControlModifier);
+        QLineEdit* draw = w().findChild<QLineEdit*>("txtDraw");
+        QVERIFY(draw);
+        QTest::keyClicks(draw, "70 1 2 3 4 + 1");
+        QCOMPARE(w().findChild<QLabel*>("lblMessage")->text(),
+                 "A number of Powerball is from 1 to 69, not 70.");
+        QVERIFY(grid().MatchText(1).isEmpty());
+
+        draw->setText(first.join(' ') + " 68 69 + " + QString::number(other));
+        QVERIFY(grid().Marked(1, 1) && grid().Marked(1, 3) && !grid().Marked(1, 6));
+        QVERIFY(grid().MatchText(1).startsWith("3") || grid().MatchText(1).startsWith("4") ||
+                grid().MatchText(1).startsWith("5"));
+        const QAbstractItemModel* model = grid().model();
+        QCOMPARE(model->headerData(6, Qt::Horizontal).toString(), "Match");
+        QCOMPARE(model->index(0, 6).data().toString(), grid().MatchText(1));
+        QCOMPARE(model->index(0, 0).data(Qt::FontRole).value<QFont>().bold(), true);
+        QCOMPARE_GE(ContrastRatio(FlexGridModel::MarkText(), FlexGridModel::MarkBack()), 4.5);
+        QVERIFY(w().findChild<QLabel*>("lblTiers")->text().contains("ticket"));
+        QCOMPARE(grid().TicketsAsText(), copied);
+        QCOMPARE(grid().Cols(), 7);
+
+        QTest::mouseClick(w().findChild<QWidget*>("cmdStart"), Qt::LeftButton);
+        QVERIFY(grid().MatchText(1).isEmpty());
+        QCOMPARE(model->columnCount(), 6);
+        draw->setText(draw->text() + " "); // checked again
+        QVERIFY(!grid().MatchText(1).isEmpty());
+        draw->window()->close();
+        QVERIFY(grid().MatchText(1).isEmpty());
+        QVERIFY(!grid().Marked(1, 1));
+    }
+
+    // Tickets saved by "Save tickets as...", as text and as CSV, checked by the real program:
+    // every ticket read back whole, ticket 1 against its own numbers "5 + 2".
+    void saveTicketsAs_checkedByTheProgram_everyTicketRead() {
+        Choose("euromillions");
+        QTest::mouseClick(w().findChild<QWidget*>("cmdStart"), Qt::LeftButton);
+        QStringList first;
+        for (int c = 1; c <= 5; ++c) {
+            first << grid().CellText(1, c);
+        }
+        const QString draw =
+            first.join(' ') + " + " + grid().CellText(1, 6) + " " + grid().CellText(1, 7);
+        QTemporaryDir dir;
+        for (const char* name : {"tickets.txt", "tickets.csv"}) {
+            const QString path = dir.filePath(name);
+            grid().SetSaveDialog([&](QWidget*) {
+                return std::optional(FlexGrid::SaveTarget{path, FlexGrid::FormatFor(path, false)});
+            });
+            grid().SaveTicketsAs();
+            QProcess kivora;
+            kivora.start(KIVORA_PROGRAM_PATH,
+                         {"--check", draw, "--game", "euromillions", "--csv", path});
+            QVERIFY(kivora.waitForFinished(20000));
+            QCOMPARE(kivora.readAllStandardError(), QByteArray());
+            QCOMPARE(kivora.exitCode(), 0);
+            const QStringList lines = QString::fromLocal8Bit(kivora.readAllStandardOutput())
+                                          .split('\n', Qt::SkipEmptyParts);
+            QCOMPARE(lines.size(), grid().Rows() - 1);
+            QCOMPARE(lines.first(), first.join(',') + "," + grid().CellText(1, 6) + "," +
+                                        grid().CellText(1, 7) + ",5 + 2");
+        }
+    }
+};
+
+QTEST_MAIN(CheckTest)
+#include "tst_check.moc"
