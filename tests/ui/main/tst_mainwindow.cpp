@@ -518,7 +518,7 @@ private slots:
                     QCoreApplication::postEvent(button, repeat);
                 }
             }
-            return std::make_unique<HoldingPort>(false);
+            return std::make_unique<TellingPort>("prints");
         });
         printing.w.Form_Load();
         printing.w.cmdStart_Click();
