@@ -9,8 +9,8 @@
 #include <QSvgRenderer>
 
 #include "common/AppIdentity.h"
-#include "ui/common/Fonts.h"
 #include "common/Links.h"
+#include "ui/common/Fonts.h"
 #include "ui/common/Twips.h"
 #include "ui/common/WindowDrag.h"
 #include "ui/common/WindowLabel.h"

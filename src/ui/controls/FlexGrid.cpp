@@ -13,9 +13,9 @@
 #include <QStringList>
 
 #include "FlexGridModel.h"
+#include "common/WholeFile.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/Twips.h"
-#include "common/WholeFile.h"
 
 namespace kivora {
 
