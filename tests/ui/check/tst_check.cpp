@@ -10,12 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "engine/Clock.h"
-#include "engine/Generator.h"
-#include "engine/SeedLocale.h"
 #include "settings/Registry.h"
 #include "settings/StoredSettings.h"
-#include "ui/common/Fonts.h"
+#include "support/MainWindowOnFakes.h"
 #include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/FlexGridModel.h"
@@ -27,16 +24,8 @@ using namespace kivora;
 
 namespace {
 
-struct FakeClock final : Clock {
-    float TimeOfDaySeconds() const override { return 36000.5f; }
-};
-
-struct Window {
-    Window() : w{MainWindowServices{generator, clock, locale, {}, nullptr}} {}
-    Generator generator = Generator::FromSeed(3);
-    FakeClock clock;
-    PlainSeedLocale locale;
-    FrmMain w;
+struct Window : test::MainWindowOnFakes {
+    Window() : MainWindowOnFakes({}, 3) {}
 };
 
 QString Headings(const FlexGrid& grid) {
@@ -70,7 +59,7 @@ class CheckTest : public QObject {
 private slots:
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
-        InstallFontSubstitutes();
+        test::SetUpWindowTests();
     }
 
     void init() {

@@ -15,12 +15,9 @@
 
 #include <memory>
 
-#include "engine/Clock.h"
-#include "engine/Generator.h"
-#include "engine/SeedLocale.h"
 #include "history/HistoryStore.h"
+#include "support/MainWindowOnFakes.h"
 #include "ui/check/FrmKeptCheck.h"
-#include "ui/common/Fonts.h"
 #include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/OptionList.h"
@@ -31,11 +28,6 @@
 using namespace kivora;
 
 namespace {
-
-class FakeClock final : public Clock {
-public:
-    float TimeOfDaySeconds() const override { return 36000.5f; }
-};
 
 // Batch d is drawn on 1 + 2d December; batch 1 is a preset's, the others 6/49.
 HistoryBatch Batch(int d) {
@@ -56,8 +48,6 @@ QStringList Games(const FrmHistory& w) {
     }
     return games;
 }
-
-QtMessageHandler previousHandler = nullptr;
 
 } // namespace
 
@@ -80,16 +70,7 @@ class TestFrmHistory : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        InstallFontSubstitutes();
-        // The offscreen plugin notes every window it cannot size for the window manager.
-        previousHandler = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext& at, const QString& text) {
-                if (!text.startsWith("This plugin does not support")) {
-                    previousHandler(type, at, text);
-                }
-            });
-    }
+    void initTestCase() { test::SetUpWindowTests(); }
 
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
@@ -211,10 +192,8 @@ private slots:
         }
         QCoreApplication::setOrganizationName(QStringLiteral("Brandell"));
         QCoreApplication::setApplicationName(QStringLiteral("Kivora"));
-        Generator generator = Generator::FromSeed(1);
-        FakeClock clock;
-        PlainSeedLocale locale;
-        FrmMain main(MainWindowServices{generator, clock, locale, {}, nullptr});
+        test::MainWindowOnFakes fakes;
+        FrmMain& main = fakes.w;
         main.Form_Load();
         main.List(QStringLiteral("cboTickets"))->SetListIndex(4);
         main.History()->SetAsk([](QWidget*, const QString&) { return false; });

@@ -28,14 +28,10 @@
 
 #include <memory>
 
-#include "engine/Generator.h"
-#include "engine/SeedLocale.h"
 #include "print/PrintError.h"
 #include "print/PrintUnconfirmed.h"
-#include "support/FakeClock.h"
-#include "support/FakeShell.h"
+#include "support/MainWindowOnFakes.h"
 #include "support/RecordingPort.h"
-#include "ui/common/Fonts.h"
 #include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/ReadableColor.h"
@@ -44,8 +40,6 @@
 #include "ui/main/OptionPanel.h"
 
 using namespace kivora;
-using test::FakeClock;
-using test::FakeShell;
 
 namespace {
 
@@ -65,17 +59,8 @@ struct TellingPort final : RecordingPort {
     }
 };
 
-struct Window {
-    explicit Window(std::function<std::unique_ptr<PrinterPort>()> printer = {})
-        : w{MainWindowServices{generator, clock, locale, std::move(printer), &shell}} {}
-    Generator generator = Generator::FromSeed(1);
-    FakeClock clock{36000.5};
-    PlainSeedLocale locale;
-    FakeShell shell{Shell::kFileNotFound}; // no help file, so Help shows its message
-    FrmMain w;
-};
+using Window = test::MainWindowOnFakes;
 
-QtMessageHandler previousHandler = nullptr;
 QList<MessageBox::Message> messages; // shown since the test began
 
 // Records the windows that are told to close, in order.
@@ -273,16 +258,7 @@ class MainWindowTest : public QObject {
     std::unique_ptr<Window> window_;
 
 private slots:
-    void initTestCase() {
-        InstallFontSubstitutes();
-        // The offscreen plugin notes every popup it cannot raise or grab for.
-        previousHandler = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext& at, const QString& text) {
-                if (!text.startsWith("This plugin does not support")) {
-                    previousHandler(type, at, text);
-                }
-            });
-    }
+    void initTestCase() { test::SetUpWindowTests(); }
 
     void init() {
         store_ = std::make_unique<QTemporaryDir>();
