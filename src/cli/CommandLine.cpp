@@ -12,6 +12,7 @@
 
 #include "AppInfo.h"
 #include "common/AppIdentity.h"
+#include "common/Csv.h"
 #include "engine/Draw.h"
 #include "engine/TicketDrawer.h"
 #include "games/GameTable.h"
@@ -155,8 +156,8 @@ CommandLineRequest ReadBasis(const QCommandLineParser& parser, DrawSettings& s) 
 
     QDate date = QDate::currentDate();
     if (parser.isSet(QStringLiteral("date"))) {
-        // Exactly yyyy-mm-dd: Qt's ISO reading would also take a time or trailing text.
         const QString text = parser.value(QStringLiteral("date"));
+        // Exactly yyyy-mm-dd: Qt's ISO reading would also take a time or trailing text.
         static const QRegularExpression form(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
         date = form.match(text).hasMatch() ? QDate::fromString(text, QStringLiteral("yyyy-MM-dd"))
                                            : QDate();
@@ -853,11 +854,7 @@ QString FormatHistory(const std::vector<HistoryBatch>& batches, bool csv) {
     for (const HistoryBatch& batch : batches) {
         const QString time = batch.LocalTime().toString(Qt::ISODate);
         if (csv) {
-            QString game = batch.GameText();
-            if (game.contains(QLatin1Char(',')) || game.contains(QLatin1Char('"'))) {
-                game = QLatin1Char('"') + game.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-                       QLatin1Char('"');
-            }
+            const QString game = CsvField(batch.GameText());
             for (size_t i = 0; i < batch.tickets.size(); ++i) {
                 text += QStringLiteral("%1,%2,%3,%4,%5\n")
                             .arg(time, game)

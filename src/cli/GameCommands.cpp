@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "common/Csv.h"
 #include "engine/TicketLineReader.h"
 #include "engine/TicketMatch.h"
 #include "engine/TierCount.h"
@@ -17,14 +18,6 @@
 namespace kivora {
 
 namespace {
-
-QString CsvField(const QString& text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"'))) {
-        return text;
-    }
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);

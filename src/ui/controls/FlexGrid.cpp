@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include "FlexGridModel.h"
+#include "common/Csv.h"
 #include "common/WholeFile.h"
 #include "ui/common/MessageBox.h"
 #include "ui/common/Twips.h"
@@ -61,15 +62,6 @@ std::optional<FlexGrid::SaveTarget> AskWhereToSave(QWidget* parent) {
     const QString path = dialog.selectedFiles().constFirst();
     return FlexGrid::SaveTarget{
         path, FlexGrid::FormatFor(path, dialog.selectedNameFilter() == kCsvFilter)};
-}
-
-QString CsvField(const QString& text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
-        return text;
-    }
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
 }
 
 } // namespace
