@@ -118,6 +118,13 @@ std::optional<int32_t> WholeNumber(const QString& text) {
     return static_cast<int32_t>(value);
 }
 
+// Exactly yyyy-mm-dd and a real date: Qt's ISO reading would also take a time or trailing text.
+QDate ExactDate(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+    return form.match(text).hasMatch() ? QDate::fromString(text, QStringLiteral("yyyy-MM-dd"))
+                                       : QDate();
+}
+
 CommandLineRequest Failure(int exitCode, const QString& error) {
     CommandLineRequest request;
     request.action = CommandLineRequest::Action::Fail;
@@ -157,10 +164,7 @@ CommandLineRequest ReadBasis(const QCommandLineParser& parser, DrawSettings& s) 
     QDate date = QDate::currentDate();
     if (parser.isSet(QStringLiteral("date"))) {
         const QString text = parser.value(QStringLiteral("date"));
-        // Exactly yyyy-mm-dd: Qt's ISO reading would also take a time or trailing text.
-        static const QRegularExpression form(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
-        date = form.match(text).hasMatch() ? QDate::fromString(text, QStringLiteral("yyyy-MM-dd"))
-                                           : QDate();
+        date = ExactDate(text);
         if (!date.isValid()) {
             return Failure(kUsageError,
                            QStringLiteral("--date takes a date written yyyy-mm-dd; '%1' is not "
@@ -213,7 +217,7 @@ CommandLineRequest ReadHistoryRequest(const QCommandLineParser& parser, bool wit
         if (!parser.isSet(name)) {
             continue;
         }
-        const QDate day = QDate::fromString(parser.value(name), Qt::ISODate);
+        const QDate day = ExactDate(parser.value(name));
         if (!day.isValid()) {
             return Failure(kUsageError,
                            QStringLiteral("--%1 takes a date written yyyy-mm-dd, not '%2'.")
