@@ -91,6 +91,8 @@ private slots:
             row(QString("--draw --based-on date --date ") + date, kUsageError,
                 QString("--date takes a date written yyyy-mm-dd; '%1' is not one.").arg(date));
         }
+        row("--history --since 2026-12-03xyz", kUsageError,
+            "--since takes a date written yyyy-mm-dd, not '2026-12-03xyz'.");
         row("--tickets 5", kUsageError,
             "--tickets is a choice for --draw; the window keeps its own.");
         choice("--tickets 51", "--tickets takes 1 to 50, not 51.");
