@@ -36,6 +36,8 @@ struct CalendarDate {
     int year = 2000;
     int month = 1; // 1 to 12
     int day = 1;   // 1 to 31
+
+    friend bool operator==(const CalendarDate&, const CalendarDate&) = default;
 };
 
 struct DrawSettings {
@@ -57,6 +59,8 @@ struct DrawSettings {
 
     // A bonus column and bonus numbers exist only in Lotto mode with the bonus played.
     bool HasBonus() const { return bonusPlayed && gameMode == GameMode::Lotto; }
+
+    friend bool operator==(const DrawSettings&, const DrawSettings&) = default;
 };
 
 // Returns an empty string for a record that can be drawn, otherwise a sentence saying what is

@@ -55,36 +55,10 @@ HistoryBatch Sample(int row) {
     return b;
 }
 
-QString Describe(const HistoryBatch& b) {
-    const DrawSettings& s = b.settings;
-    QString text = QStringLiteral("%1 %2 [%3] mode %4 %5/%6 bonus %7/%8 basis %9")
-                       .arg(b.drawnUtc.toString(Qt::ISODateWithMs))
-                       .arg(b.utcOffsetSeconds)
-                       .arg(b.presetId)
-                       .arg(int(s.gameMode))
-                       .arg(s.numbersPerTicket)
-                       .arg(s.highestNumber)
-                       .arg(s.bonusPlayed)
-                       .arg(s.highestBonus)
-                       .arg(int(s.drawBasedOn));
-    text += QStringLiteral(" %1-%2-%3 sign %4 name %5 pref %6 inc %7@%8 exc %9 count %10 |")
-                .arg(s.basisDate.year)
-                .arg(s.basisDate.month)
-                .arg(s.basisDate.day)
-                .arg(s.basisSign)
-                .arg(QString::fromStdString(s.basisName))
-                .arg(int(s.preference))
-                .arg(s.includeNumber.value_or(-1))
-                .arg(s.includePosition)
-                .arg(s.excludeNumber.value_or(-1))
-                .arg(s.ticketCount);
-    for (const Ticket& t : b.tickets) {
-        for (const int32_t n : t.numbers) {
-            text += QStringLiteral(" %1").arg(n);
-        }
-        text += t.bonus ? QStringLiteral(" +%1;").arg(*t.bonus) : QStringLiteral(";");
-    }
-    return text;
+// Every field but the id, which the store gives.
+bool Same(const HistoryBatch& a, const HistoryBatch& b) {
+    return a.drawnUtc == b.drawnUtc && a.utcOffsetSeconds == b.utcOffsetSeconds &&
+           a.presetId == b.presetId && a.settings == b.settings && a.tickets == b.tickets;
 }
 
 std::vector<HistoryBatch> ReadAll(const QString& folder) {
@@ -174,7 +148,7 @@ private slots:
         QCOMPARE(child.exitCode(), 0);
         const std::vector<HistoryBatch> batches = ReadAll(Folder());
         QCOMPARE(batches.size(), size_t{1});
-        QCOMPARE(Describe(batches[0]), Describe(Sample(row)));
+        QVERIFY(Same(batches[0], Sample(row)));
         QCOMPARE(Pragma(File(), QStringLiteral("journal_mode")), QStringLiteral("wal"));
     }
 
@@ -216,7 +190,7 @@ private slots:
                  QString::number(HistoryStore::kSchemaVersion));
         const std::vector<HistoryBatch> batches = ReadAll(Folder());
         QCOMPARE(batches.size(), size_t{2});
-        QCOMPARE(Describe(batches[0]), Describe(Sample(0)));
+        QVERIFY(Same(batches[0], Sample(0)));
         QCOMPARE(batches[1].id, 7);
         QCOMPARE(batches[1].presetId, QString());
         QCOMPARE(batches[1].settings.excludeNumber, std::optional<int32_t>(13));
@@ -268,7 +242,7 @@ private slots:
         QVERIFY(store.Add(Sample(1)).ok);
         const std::vector<HistoryBatch> batches = ReadAll(Folder());
         QCOMPARE(batches.size(), size_t{1});
-        QCOMPARE(Describe(batches[0]), Describe(Sample(1)));
+        QVERIFY(Same(batches[0], Sample(1)));
     }
 
     // A locked file or a full disk: the write gives up within the bound, says why and keeps
@@ -365,7 +339,7 @@ private slots:
         QCOMPARE(Bytes(aside), damaged);
         const std::vector<HistoryBatch> batches = ReadAll(Folder());
         QCOMPARE(batches.size(), size_t{1});
-        QCOMPARE(Describe(batches[0]), Describe(Sample(1)));
+        QVERIFY(Same(batches[0], Sample(1)));
     }
 };
 

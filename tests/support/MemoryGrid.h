@@ -9,49 +9,44 @@
 
 namespace kivora {
 
-// A grid held in memory, with the same rules as the window's grid. For tests and tools.
+// A grid held in memory, with the same rules as the window's grid: a cell or column outside
+// the grid throws. For tests and tools.
 class MemoryGrid : public GridControl {
 public:
-    MemoryGrid(int rows = 1, int cols = 9);
+    MemoryGrid(int rows = 1, int cols = 9) : rows_(rows) { SetCols(cols); }
 
-    void Clear() override;
+    void Clear() override { cells_.clear(); }
     int Rows() const override { return rows_; }
     void SetRows(int rows) override;
-    int Cols() const override { return cols_; }
+    int Cols() const override { return static_cast<int>(columns_.size()); }
     void SetCols(int cols) override;
-    void SetColWidth(int col, int twips) override;
-    void SetColAlignment(int col, int alignment) override;
+    void SetColWidth(int col, int twips) override { Column(col).first = twips; }
+    void SetColAlignment(int col, int alignment) override { Column(col).second = alignment; }
     void SetRow(int row) override { row_ = row; }
     void SetCol(int col) override { col_ = col; }
-    std::string Text() const override;
-    void SetText(const std::string& text) override;
-    void SetCellBackColor(uint32_t bgr) override;
+    std::string Text() const override { return Cell(row_, col_); }
+    void SetText(const std::string& text) override { Current().first = text; }
+    void SetCellBackColor(uint32_t bgr) override { Current().second = bgr; }
 
     // Reading back without moving the current cell.
     std::string Cell(int row, int col) const;
-    // 0xFFFFFFFF for a cell with the default colour.
+    // kDefaultColor for a cell with the default colour.
     uint32_t CellColor(int row, int col) const;
-    int ColWidth(int col) const;
-    int ColAlignment(int col) const;
+    int ColWidth(int col) const { return columns_.at(static_cast<size_t>(col)).first; }
+    int ColAlignment(int col) const { return columns_.at(static_cast<size_t>(col)).second; }
 
     static constexpr uint32_t kDefaultColor = 0xFFFFFFFF;
 
 private:
-    struct CellData {
-        std::string text;
-        uint32_t color = kDefaultColor;
-    };
-    bool Valid(int row, int col) const {
-        return row >= 0 && row < rows_ && col >= 0 && col < cols_;
-    }
+    using CellData = std::pair<std::string, uint32_t>; // text, colour
+    std::pair<int, int>& Column(int col) { return columns_.at(static_cast<size_t>(col)); }
+    CellData& Current();
 
     int rows_;
-    int cols_;
     int row_ = 0;
     int col_ = 0;
     std::map<std::pair<int, int>, CellData> cells_;
-    std::vector<int> widths_;
-    std::vector<int> alignments_;
+    std::vector<std::pair<int, int>> columns_; // width, alignment
 };
 
 } // namespace kivora

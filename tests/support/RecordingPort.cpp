@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <sstream>
-#include <utility>
 
 #include "engine/Utf8.h"
 #include "print/PrintError.h"
@@ -17,49 +16,35 @@ std::string Number(double value) {
 }
 } // namespace
 
-RecordingPort::RecordingPort() : lines_(1) {}
-
 std::vector<std::string> RecordingPort::PlainLines() const {
     std::vector<std::string> plain;
-    plain.reserve(lines_.size());
-    for (const Line& line : lines_) {
+    for (const auto& line : lines_) {
         std::string text;
         size_t width = 0;
-        for (const Item& item : line) {
-            if (item.text.empty()) {
+        for (const auto& [column, item] : line) {
+            if (item.empty()) {
                 continue;
             }
-            const auto start = static_cast<size_t>(std::lround(item.column - 1.0));
+            const auto start = static_cast<size_t>(std::lround(column - 1.0));
             if (width < start) {
                 text.append(start - width, ' ');
                 width = start;
             }
-            text += item.text;
-            width += static_cast<size_t>(std::lround(Measure(item.text)));
+            text += item;
+            width += static_cast<size_t>(std::lround(Measure(item)));
         }
         plain.push_back(std::move(text));
     }
     return plain;
 }
 
-void RecordingPort::FailAtCall(int n) {
-    failAt_ = n;
-    requests_ = 0;
-}
-
-void RecordingPort::DoSetFontName(const std::string& name) {
-    Request("font " + name);
-    fontName_ = name;
-}
-
 void RecordingPort::DoSetFontSize(double points) {
     Request("size " + Number(points));
-    fontSize_ = points;
 }
 
 void RecordingPort::DoText(double column, const std::string& text) {
     Request("text " + Number(column) + " " + text);
-    lines_.back().push_back({column, text});
+    lines_.back().emplace_back(column, text);
 }
 
 void RecordingPort::DoNewLine() {
@@ -73,8 +58,7 @@ void RecordingPort::DoEndDoc() {
 }
 
 double RecordingPort::Measure(const std::string& text) const {
-    // One column per character.
-    return static_cast<double>(Utf8Length(text));
+    return static_cast<double>(Utf8Length(text)); // one column per character
 }
 
 void RecordingPort::Request(std::string call) {

@@ -152,22 +152,10 @@ private slots:
             nullptr);
         const auto close = qScopeGuard([kept] { kept->close(); });
         FlexGrid& grid = *kept->Grid();
-        const size_t same =
-            batches[0].settings.numbersPerTicket == batches[1].settings.numbersPerTicket
-                ? batches[0].tickets.size() + batches[1].tickets.size()
-                : batches[0].tickets.size();
-        QCOMPARE(size_t(grid.Rows() - 1), same);
-        const Ticket& first = batches[0].tickets[0];
-        QString draw;
-        for (const int32_t n : first.numbers) {
-            draw += QString::number(n) + ' ';
-        }
-        auto* text = kept->findChild<QLineEdit*>("txtDraw");
-        QVERIFY(text);
-        text->setText(first.bonus ? draw + "+ " + QString::number(*first.bonus) : draw);
+        QCOMPARE(grid.Rows(), 5); // both are 6/49 games
+        kept->findChild<QLineEdit*>("txtDraw")->setText("1 2 3 4 5 11");
         QVERIFY(grid.Marked(1, 1));
-        QVERIFY2(grid.MatchText(1).startsWith(QString::number(first.numbers.size())),
-                 qPrintable(grid.MatchText(1)));
+        QCOMPARE(grid.MatchText(1), QStringLiteral("6"));
     }
 
     // The main window: a Start is kept once the grid is painted, never inside the handler;
