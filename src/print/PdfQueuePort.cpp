@@ -10,13 +10,16 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPointF>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 #include "PrintError.h"
 #include "PrintQueue.h"
 #include "QueueModule.h"
 #include "common/AppIdentity.h"
+
+#if !KIVORA_HAVE_CUPS
+#include <QPrinter>
+#include <QPrinterInfo>
+#endif
 
 namespace kivora {
 
@@ -65,6 +68,7 @@ QPageLayout PdfQueuePort::LayoutFor(const QueueInfo& info) {
                        QPageLayout::Millimeter);
 }
 
+#if !KIVORA_HAVE_CUPS
 PdfQueuePort::PdfQueuePort(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer)) {
     if (!printer_ || !printer_->isValid()) {
         throw PrintError("the printer is not available");
@@ -72,6 +76,7 @@ PdfQueuePort::PdfQueuePort(std::unique_ptr<QPrinter> printer) : printer_(std::mo
     printer_->setDocName(AppTitle());
     device_ = printer_.get();
 }
+#endif
 
 PdfQueuePort::PdfQueuePort(std::unique_ptr<PrintQueue> queue) : queue_(std::move(queue)) {
     if (!queue_) {
@@ -184,10 +189,12 @@ void PdfQueuePort::Paint() {
     for (const Placed& item : placed_) {
         for (; page < item.page; ++page) {
             if (!device_->newPage()) {
+#if !KIVORA_HAVE_CUPS
                 // Where the platform can, take back what was sent; never finish it as if whole.
                 if (printer_) {
                     printer_->abort();
                 }
+#endif
                 painter.end();
                 throw PrintError("the printer did not start a new page");
             }
@@ -196,7 +203,11 @@ void PdfQueuePort::Paint() {
         painter.drawText(QPointF((item.column - 1.0) * item.columnWidth * scale, item.baselineY),
                          item.text);
     }
-    if (!painter.end() || (printer_ && printer_->printerState() == QPrinter::Error)) {
+    bool failed = !painter.end();
+#if !KIVORA_HAVE_CUPS
+    failed = failed || (printer_ && printer_->printerState() == QPrinter::Error);
+#endif
+    if (failed) {
         throw PrintError("the printer did not take the document");
     }
     if (queue_) {

@@ -36,8 +36,10 @@ public:
     // The margin on every side that the printer leaves unreported.
     static constexpr double kMinimumMarginMm = 10.0;
 
+#if !KIVORA_HAVE_CUPS
     // Any printer, for example one that writes a PDF file.
     explicit PdfQueuePort(std::unique_ptr<QPrinter> printer);
+#endif
     // A queue: asked at once whether it takes jobs (a PrintError when not); the document is
     // rendered as PDF on the queue's own paper and handed over when it ends.
     explicit PdfQueuePort(std::unique_ptr<PrintQueue> queue);
@@ -54,7 +56,9 @@ public:
     // when it names none), its margins, and kMinimumMarginMm where it reports none.
     static QPageLayout LayoutFor(const QueueInfo& info);
 
-    bool Held() const override { return held_; }
+    bool Held() const override {
+        return held_;
+    }
 
 protected:
     void DoSetFontName(const std::string& name) override;
@@ -79,7 +83,9 @@ private:
     void Paint();
     void StartPdf();
 
+#if !KIVORA_HAVE_CUPS
     std::unique_ptr<QPrinter> printer_;
+#endif
     std::unique_ptr<PrintQueue> queue_;
     std::unique_ptr<QBuffer> pdf_;
     std::unique_ptr<QPdfWriter> writer_;
