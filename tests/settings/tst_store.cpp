@@ -164,21 +164,9 @@ private slots:
         QTest::newRow("every copy, CRLF")
             << QByteArray("; mine\r\n[General]\r\nGameMode=0\r\nGameMode=5\r\n")
             << QByteArray("; mine\r\n[General]\r\nNumbersDrawn=4\r\nGameMode=1\r\nGameMode=1\r\n");
-        QTest::newRow("continued and quoted values")
-            << QByteArray("[General]\nGameMode=a\\\nb\nNote=\"x\nGameMode=2\"\nNumbersDrawn=1\n")
-            << QByteArray("[General]\nGameMode=1\nNote=\"x\nGameMode=2\"\nNumbersDrawn=4\n");
         QTest::newRow("key spelt with an escape")
             << QByteArray("[General]\nGame%4Dode=0\n")
             << QByteArray("[General]\nNumbersDrawn=4\nGame%4Dode=1\n");
-        QTest::newRow("header leaves a quote open")
-            << QByteArray("[General]\"\nGameMode=0\n")
-            << QByteArray("[General]\nNumbersDrawn=4\nGameMode=1\n\n[General]\"\nGameMode=0\n");
-        QTest::newRow("header ends in a backslash")
-            << QByteArray("[General]\\")
-            << QByteArray("[General]\nNumbersDrawn=4\nGameMode=1\n\n[General]\\");
-        QTest::newRow("mark and a blank before the first key")
-            << QByteArray("\xef\xbb\xbf GameMode=0\n")
-            << QByteArray("\xef\xbb\xbf GameMode=0\n[General]\nNumbersDrawn=4\nGameMode=1\n");
     }
     void save_existingFile_changesOnlyItsOwnLines() {
         QFETCH(QByteArray, before);
