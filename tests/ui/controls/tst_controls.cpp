@@ -5,25 +5,20 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QWheelEvent>
-#include <QtTest/qtestspontaneevent.h>
 
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
 #include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
-#include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/OptionList.h"
 #include "ui/controls/ReadableColor.h"
@@ -93,38 +88,27 @@ private slots:
         QTEST((QList<int>{int(left.size()), int(right.size()), int(image.size())}), "clicks");
     }
 
-    void xpButton_enterOrSpaceWhenFocused_clicksOnce_data() {
-        QTest::addColumn<QKeyCombination>("key");
-        QTest::newRow("space") << QKeyCombination(Qt::Key_Space);
-        QTest::newRow("return") << QKeyCombination(Qt::Key_Return);
-        QTest::newRow("keypad enter") << QKeyCombination(Qt::KeypadModifier, Qt::Key_Enter);
-    }
-    void xpButton_enterOrSpaceWhenFocused_clicksOnce() {
-        QFETCH(QKeyCombination, key);
-        left_->setFocus();
-        QSignalSpy clicked(left_, &XPButton::clicked);
-        QTest::keyClick(host_.windowHandle(), key.key(), key.keyboardModifiers());
-        QCOMPARE(clicked.size(), 1); // at once, before a modal window a click opens can follow
-        QTest::qWait(150);
-        QCOMPARE(clicked.size(), 1);
-    }
-
-    // Key events as "p30r" (a press at 30 ms flagged as a repeat) or "R60" (a release).
-    void xpButton_heldKey_clicksOncePerPress_data() {
+    // Key events as "P30r" (a press at 30 ms flagged as a repeat), "R60" (a release) or "F" (the
+    // focus leaves and comes back). A press clicks at once, so that a modal window it opens is
+    // there before the next click, and a held key is one click, also when its repeats were held
+    // back and come unflagged.
+    void xpButton_keys_clickOncePerPress_data() {
         QTest::addColumn<QKeyCombination>("key");
         QTest::addColumn<QString>("events");
         QTest::addColumn<int>("clicks");
-        const QKeyCombination enter(Qt::KeypadModifier, Qt::Key_Enter);
+        const QKeyCombination enter(Qt::KeypadModifier, Qt::Key_Enter), back(Qt::Key_Return),
+            space(Qt::Key_Space);
+        QTest::newRow("space") << space << "P0 R10" << 1;
+        QTest::newRow("return") << back << "P0 R10" << 1;
+        QTest::newRow("keypad enter") << enter << "P0 R10" << 1;
         QTest::newRow("repeats flagged") << enter << "P0 P30r P60r R90" << 1;
-        QTest::newRow("held back: presses unflagged")
-            << QKeyCombination(Qt::Key_Return) << "P0 P30 P60 P90 R120" << 1;
+        QTest::newRow("held back: presses unflagged") << back << "P0 P30 P60 P90 R120" << 1;
         QTest::newRow("held back: release and press pairs unflagged")
-            << QKeyCombination(Qt::Key_Space) << "P0 R30 P30 R60 P60 R200" << 1;
-        QTest::newRow("two presses") << QKeyCombination(Qt::Key_Space) << "P0 R50 P120 R170" << 2;
-        QTest::newRow("focus lost while held")
-            << QKeyCombination(Qt::Key_Return) << "P0 F P200 R250" << 2;
+            << space << "P0 R30 P30 R60 P60 R200" << 1;
+        QTest::newRow("two presses") << space << "P0 R50 P120 R170" << 2;
+        QTest::newRow("focus lost while held") << back << "P0 F P200 R250" << 2;
     }
-    void xpButton_heldKey_clicksOncePerPress() {
+    void xpButton_keys_clickOncePerPress() {
         QFETCH(QKeyCombination, key);
         QFETCH(QString, events);
         left_->setFocus();
@@ -141,6 +125,8 @@ private slots:
             QCoreApplication::sendEvent(left_, &event);
         }
         QTEST(int(clicked.size()), "clicks");
+        QTest::qWait(150); // and no late one
+        QTEST(int(clicked.size()), "clicks");
     }
 
     void optionList_addThenSetTwice_noSelectionThenOneImmediateRun() {
@@ -152,39 +138,6 @@ private slots:
         list.SetListIndex(1);
         list.SetListIndex(1);
         QCOMPARE(runs, QList<int>{1}); // at once: no event was processed
-    }
-
-    // Over a list without focus the wheel goes on to the window, as over the panel.
-    void optionList_wheelWithoutFocus_passesToWindow() {
-        OptionList list(new QComboBox(&host_));
-        list.AddItems({QStringLiteral("No"), QStringLiteral("Yes")});
-        list.SetListIndex(0);
-        list.box()->show();
-        QWheelEvent wheel(QPointF(10, 10), QPointF(), QPoint(), QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QSpontaneKeyEvent::setSpontaneous(&wheel);
-        // As the platform delivers it: sendEvent would not pass it on to the parents.
-        qApp->notify(list.box(), &wheel);
-        QVERIFY(!wheel.isAccepted()); // neither the list nor a filter on the way kept it
-        QCOMPARE(list.ListIndex(), 0);
-    }
-
-    // The ring follows focus among its controls and leaves for any other widget.
-    void focusRing_focusMoves_ringsOnlyItsControls() {
-        FocusRing ring(&host_, Qt::yellow);
-        ring.Add(image_);
-        image_->setFocusPolicy(Qt::StrongFocus);
-        left_->setFocus();
-        QCOMPARE(ring.Target(), nullptr);
-        image_->setFocus();
-        QCOMPARE(ring.Target(), image_);
-        QCOMPARE(ring.geometry(), image_->geometry().adjusted(-3, -3, 3, 3));
-        image_->move(30, 80);
-        QCOMPARE(ring.geometry(), image_->geometry().adjusted(-3, -3, 3, 3));
-        image_->move(20, 80);
-        left_->setFocus();
-        QCOMPARE(ring.Target(), nullptr);
-        image_->setFocusPolicy(Qt::NoFocus);
     }
 
     void flexGrid_cellsAndRows_readBackAndClearAsSet() {
@@ -204,28 +157,6 @@ private slots:
         grid_.SetRows(1);
         grid_.SetRows(3); // new, empty rows: not the old ones shown again
         QVERIFY(grid_.CellText(2, 3).isEmpty() && !grid_.CellColor(2, 4).isValid());
-    }
-
-    void flexGrid_ctrlC_copiesTicketsOrLeavesClipboard() {
-        QTest::keyClick(&grid_, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1\t5\t9\t2\n3\t14\t28\t11\n"));
-        grid_.SetRows(1);
-        QApplication::clipboard()->setText(QStringLiteral("kept"));
-        QTest::keyClick(&grid_, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept"));
-    }
-
-    // The fixed column below its last row and the heading row right of its last column show
-    // the same mid grey as the area beyond the last row.
-    void flexGrid_render_areaBeyondCellsMidGrey() {
-        grid_.resize(240, 120);
-        const QImage shot = grid_.grab().toImage();
-        const int below = grid_.horizontalHeader()->height() + 2 * grid_.rowHeight(0) + 4;
-        const int right = grid_.verticalHeader()->width() + 4 * grid_.columnWidth(0) + 4;
-        QCOMPARE(QColor(shot.pixel(2, below)), QColor(128, 128, 128));      // fixed column
-        QCOMPARE(QColor(shot.pixel(right, 2)), QColor(128, 128, 128));      // heading row
-        QCOMPARE(QColor(shot.pixel(right, below)), QColor(128, 128, 128));  // beyond the cells
-        QVERIFY(QColor(shot.pixel(2, below - 6)) != QColor(128, 128, 128)); // a label cell
     }
 
     void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow_data() {
@@ -301,8 +232,10 @@ private slots:
             }
             return FlexGrid::SaveTarget{path, FlexGrid::FormatFor(path, csvFilter)};
         });
-        QList<MessageBox::Message> messages;
-        MessageBox::SetHandler([&](const MessageBox::Message& m) { messages << m; });
+        QStringList shown;
+        MessageBox::SetHandler([&](const MessageBox::Message& m) {
+            shown << QString("%1|%2|%3").arg(m.title).arg(m.icon).arg(m.text.contains(name));
+        });
         rlimit before{};
         getrlimit(RLIMIT_FSIZE, &before);
         const rlimit limit{sizeLimit < 0 ? before.rlim_cur : rlim_t(sizeLimit), before.rlim_max};
@@ -313,20 +246,16 @@ private slots:
         QTEST(folder ? QByteArray() : ReadAll(path), "content");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), folder ? 0 : 1);
         const bool failed = (content == kOld || folder) && !name.isEmpty();
-        QCOMPARE(messages.size(), failed ? 1 : 0);
-        if (failed) {
-            QCOMPARE(messages[0].title, QStringLiteral("Lotto Kivora"));
-            QCOMPARE(messages[0].icon, QMessageBox::Critical);
-            QVERIFY2(messages[0].text.contains(name), qPrintable(messages[0].text));
-        }
+        QCOMPARE(shown.join(','), failed ? "Lotto Kivora|3|1" : ""); // critical, naming the file
     }
 
+    // The tests' own measure, on WCAG's pairs and the bonus cell behind the caption colour.
     void contrastRatio_knownPairs_matchWcag() {
-        QCOMPARE(qRound(ContrastRatio(Qt::black, Qt::white) * 100), 2100);
-        QCOMPARE(qRound(ContrastRatio(Qt::white, Qt::black) * 100), 2100);
-        // The light-orange bonus cell behind the caption colour, and behind light text.
-        QCOMPARE(qRound(ContrastRatio(QColor(192, 64, 0), QColor(255, 192, 128)) * 10), 33);
-        QCOMPARE(qRound(ContrastRatio(QColor(255, 255, 255), QColor(255, 192, 128)) * 10), 16);
+        QCOMPARE(
+            QList<int>({qRound(ContrastRatio(Qt::black, Qt::white) * 10),
+                        qRound(ContrastRatio(Qt::white, Qt::black) * 10),
+                        qRound(ContrastRatio(QColor(192, 64, 0), QColor(255, 192, 128)) * 10)}),
+            QList<int>({210, 210, 33}));
     }
 };
 
