@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "common/Csv.h"
 #include "common/Links.h"
 #include "common/UserSeedLocale.h"
 #include "engine/Seed.h"
@@ -93,6 +94,15 @@ private slots:
 
     // The Date seed's offset in the user's own formats: the first five characters of the short
     // date, less "/", read as a number as that user writes numbers; -1 for no number (seed 0).
+    // A field is quoted only when it must be, and a quote inside it is doubled.
+    void CsvField_text_quotedOnlyWhenNeeded() {
+        QStringList fields;
+        for (const QString text : {"7", "Zoë", "a,b", "say \"hi\"", "two\nlines"}) {
+            fields << CsvField(text);
+        }
+        QCOMPARE(fields.join('|'), "7|Zoë|\"a,b\"|\"say \"\"hi\"\"\"|\"two\nlines\"");
+    }
+
     void UserSeedLocale_localeAndDate_readsDateAsTheUserWritesNumbers_data() {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("text"); // of 27 April 2009
