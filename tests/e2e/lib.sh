@@ -26,9 +26,10 @@ declare -rA E2E_AT=(
 
 e2e_log() { printf '[e2e %3ds] %s\n' "$SECONDS" "$*" >&2; }
 
-# Records a failed check, with the line that made it, and carries on: one run reports every failure.
+# Records a failed check, with the script's line that led to it, and carries on: one run reports
+# every failure.
 e2e_fail() {
-    e2e_log "FAIL (${BASH_SOURCE[1]##*/} line ${BASH_LINENO[0]}): $*"
+    e2e_log "FAIL (line ${BASH_LINENO[-2]}): $*"
     E2E_FAILED=1
 }
 
