@@ -65,7 +65,7 @@ for paper in "A6 iso_a6_105x148mm 297 420" "Letter na_letter_8.5x11in 612 792"; 
     read -r queue media size <<<"$paper"
     e2e_add_queue "$queue" -o media-default="$media"
     e2e_default_queue "$queue"
-    print_on "$queue" "$size"
+    print_on "$queue" "$size" || continue
 done
 e2e_default_queue Sheet
 
