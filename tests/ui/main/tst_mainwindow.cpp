@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -607,6 +608,37 @@ private slots:
         });
         modal.exec();
         QCOMPARE(Describe(w(), "tickets="), QString("tickets=0"));
+    }
+
+    // Every entry shows whole, in the closed list and in the open one, and an open list shows
+    // at most 13 entries and scrolls the rest instead of running down the screen.
+    void lists_opened_entriesWholeAndPopupShort() {
+        QStringList faults;
+        for (QComboBox* box : w().findChildren<QComboBox*>()) {
+            box->show(); // the hidden ones too
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            const int field = box->style()
+                                  ->subControlRect(QStyle::CC_ComboBox, &option,
+                                                   QStyle::SC_ComboBoxEditField, box)
+                                  .width();
+            box->showPopup();
+            QAbstractItemView* view = box->view();
+            QTRY_VERIFY(view->isVisible());
+            for (int i = 0; i < box->count(); ++i) {
+                const QString text = box->itemText(i);
+                if (box->fontMetrics().horizontalAdvance(text) > field ||
+                    view->fontMetrics().horizontalAdvance(text) > view->viewport()->width()) {
+                    faults << box->objectName() + ": " + text;
+                }
+            }
+            const int rows = view->viewport()->height() / qMax(view->sizeHintForRow(0), 1);
+            if (rows > 13 || view->verticalScrollBar()->isVisible() != (box->count() > rows)) {
+                faults << box->objectName() + QString(": %1 rows, a scroll bar?").arg(rows);
+            }
+            box->hidePopup();
+        }
+        QCOMPARE(faults.join('\n'), QString());
     }
 
     // A focused list, and the grid even when empty, wear a ring on the panel around them.
