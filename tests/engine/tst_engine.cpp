@@ -168,23 +168,19 @@ private slots:
             << lotto
             << "3 23 24 26 28 30 + 12; 3 15 16 26 28 39 + 29; 3 16 18 27 36 38 + 36; "
                "3 12 22 27 32 37 + 13; 3 4 9 18 31 38 + 37; 1 3 6 9 10 19 + 30";
-        const DrawSettings daily{.gameMode = Daily,
-                                 .numbersPerTicket = 4,
-                                 .bonusPlayed = true,
-                                 .drawBasedOn = Name,
-                                 .basisName = "Ada",
-                                 .preference = Low,
-                                 .includeNumber = 8,
-                                 .includePosition = 2,
-                                 .excludeNumber = 0};
+        DrawSettings daily{.gameMode = Daily, .numbersPerTicket = 4, .bonusPlayed = true};
+        daily.drawBasedOn = Name;
+        daily.basisName = "Ada";
+        daily.preference = Low;
+        daily.includeNumber = 8;
+        daily.includePosition = 2;
+        daily.excludeNumber = 0;
         QTest::newRow("daily 4 low, name, exclude 0, include 8 at 2")
             << daily << "5 8 2 3; 6 8 6 1; 2 8 1 3; 2 8 1 1; 4 8 2 4; 5 8 3 3";
         // Bonus numbers from 1 to 3: the second often repeats the first and is drawn again.
-        const DrawSettings twoBonus{.numbersPerTicket = 5,
-                                    .highestNumber = 50,
-                                    .bonusPlayed = true,
-                                    .highestBonus = 3,
-                                    .bonusCount = 2};
+        DrawSettings twoBonus{.numbersPerTicket = 5, .highestNumber = 50, .bonusPlayed = true};
+        twoBonus.highestBonus = 3;
+        twoBonus.bonusCount = 2;
         QTest::newRow("5/50, two bonus numbers from 3")
             << twoBonus
             << "30 31 33 35 38 + 1 3; 13 19 28 42 46 + 2 3; 4 19 27 38 48 + 2 3; "
@@ -247,8 +243,6 @@ private slots:
         QTest::addColumn<int>("bonus");        // bonus numbers
         QTest::addColumn<QString>("expected"); // row by row, "|" between cells, "#" before a colour
         QTest::newRow("3") << 3 << 0 << "|N1|N2|N3 1|42|42|42";
-        QTest::newRow("3 and bonus") << 3 << 1 << "|N1|N2|N3|B 1|42|42|42|7#80c0ff";
-        QTest::newRow("7") << 7 << 0 << "|N1|N2|N3|N4|N5|N6|N7 1|42|42|42|42|42|42|42";
         QTest::newRow("7 and bonus")
             << 7 << 1 << "|N1|N2|N3|N4|N5|N6|N7|B 1|42|42|42|42|42|42|42|7#80c0ff";
         QTest::newRow("5 and two bonus")
@@ -285,30 +279,24 @@ private slots:
     }
 #endif
 #ifdef KIVORA_FAIRNESS
-    void randomInRange_everyRandomValue_inRangeAndEven_data() {
-        QTest::addColumn<int>("high");
-        for (int n = 2; n <= 99; ++n) {
-            QTest::addRow("1 to %d", n) << n;
-        }
-    }
-
     // k * n < 2^31 is exact in double, so value k lands in bucket floor(k * n / 2^24): every
     // bucket holds the floor or the ceiling of 2^24 / n values. Ticket numbers (1 to 10, 49, 99)
     // come through a generator built to return each value next: they must map the same.
     void randomInRange_everyRandomValue_inRangeAndEven() {
-        QFETCH(int, high);
-        std::vector<int> counts(size_t(high) + 2); // the ends count values out of the range
-        for (uint64_t k = 0; k < 1 << 24; ++k) {
-            const int value = MapToRange(Generator::ToUnitFloat(k << 40), 1, high);
-            ++counts[size_t(std::clamp(value, 0, high + 1))];
-            if (high == 10 || high == 49 || high == 99) {
-                Generator generator = GeneratorWithOutput(k << 40);
-                QCOMPARE(int(RandomInRange(generator, 1, high)), value);
+        for (int high = 2; high <= 99; ++high) {
+            std::vector<int> counts(size_t(high) + 2); // the ends count values out of the range
+            for (uint64_t k = 0; k < 1 << 24; ++k) {
+                const int value = MapToRange(Generator::ToUnitFloat(k << 40), 1, high);
+                ++counts[size_t(std::clamp(value, 0, high + 1))];
+                if (high == 10 || high == 49 || high == 99) {
+                    Generator generator = GeneratorWithOutput(k << 40);
+                    QCOMPARE(int(RandomInRange(generator, 1, high)), value);
+                }
             }
+            QCOMPARE(std::pair(counts.front(), counts.back()), std::pair(0, 0));
+            const auto [least, most] = std::minmax_element(counts.begin() + 1, counts.end() - 1);
+            QVERIFY2(*most - *least <= 1, qPrintable(QString("1 to %1").arg(high)));
         }
-        QCOMPARE(std::pair(counts.front(), counts.back()), std::pair(0, 0));
-        const auto [least, most] = std::minmax_element(counts.begin() + 1, counts.end() - 1);
-        QCOMPARE_LE(*most - *least, 1);
     }
 
     // 10^6 6/49 tickets with a bonus (its clock re-seeds belong to the stream a Start uses), then

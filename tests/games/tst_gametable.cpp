@@ -101,12 +101,9 @@ private slots:
     void closestIds_typo_namesTheNearestIds_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("closest");
-        QTest::newRow("missing dash") << "megamillions"
-                                      << "mega-millions";
-        QTest::newRow("a part") << "loto"
-                                << "fr-loto,jp-loto6,jp-loto7";
-        QTest::newRow("one letter off") << "pick6"
-                                        << "pick3,pick4,pick5";
+        QTest::newRow("missing dash") << QString("megamillions") << QString("mega-millions");
+        QTest::newRow("a part") << QString("loto") << QString("fr-loto,jp-loto6,jp-loto7");
+        QTest::newRow("one letter off") << QString("pick6") << QString("pick3,pick4,pick5");
     }
     void closestIds_typo_namesTheNearestIds() {
         QFETCH(QString, typed);
