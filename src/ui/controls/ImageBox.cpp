@@ -42,19 +42,13 @@ void ImageBox::paintEvent(QPaintEvent*) {
 }
 
 void ImageBox::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        leftDown_ = true;
-    }
+    leftClick_.Press(*event);
     emit MouseDown(event->button());
     event->accept();
 }
 
 void ImageBox::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = event->button() == Qt::LeftButton && leftDown_ &&
-                       rect().contains(event->position().toPoint());
-    if (event->button() == Qt::LeftButton) {
-        leftDown_ = false;
-    }
+    const bool click = leftClick_.Release(*event, *this);
     emit MouseUp(event->button());
     event->accept();
     if (click) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "LeftClick.h"
+
 class QSvgRenderer;
 
 namespace kivora {
@@ -38,7 +40,7 @@ protected:
 private:
     QString picture_;
     QSvgRenderer* renderer_;
-    bool leftDown_ = false;
+    LeftClick leftClick_;
 };
 
 } // namespace kivora

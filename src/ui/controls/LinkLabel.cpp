@@ -18,18 +18,12 @@ void LinkLabel::Activate() {
 }
 
 void LinkLabel::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        leftDown_ = true;
-    }
+    leftClick_.Press(*event);
     event->accept();
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = event->button() == Qt::LeftButton && leftDown_ &&
-                       rect().contains(event->position().toPoint());
-    if (event->button() == Qt::LeftButton) {
-        leftDown_ = false;
-    }
+    const bool click = leftClick_.Release(*event, *this);
     event->accept();
     if (click) {
         emit Click();

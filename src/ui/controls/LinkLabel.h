@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include "LeftClick.h"
+
 namespace kivora {
 
 // A label that opens something: clicked with the left button, or from the keyboard once Tab has
@@ -26,7 +28,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    bool leftDown_ = false;
+    LeftClick leftClick_;
 };
 
 } // namespace kivora
