@@ -27,14 +27,9 @@ MemoryGrid::CellData& MemoryGrid::Current() {
     return cells_.try_emplace({row_, col_}, std::string(), kDefaultColor).first->second;
 }
 
-std::string MemoryGrid::Cell(int row, int col) const {
+MemoryGrid::CellData MemoryGrid::At(int row, int col) const {
     const auto it = cells_.find({row, col});
-    return it == cells_.end() ? std::string() : it->second.first;
-}
-
-uint32_t MemoryGrid::CellColor(int row, int col) const {
-    const auto it = cells_.find({row, col});
-    return it == cells_.end() ? kDefaultColor : it->second.second;
+    return it == cells_.end() ? CellData(std::string(), kDefaultColor) : it->second;
 }
 
 } // namespace kivora

@@ -28,10 +28,9 @@ public:
     void SetText(const std::string& text) override { Current().first = text; }
     void SetCellBackColor(uint32_t bgr) override { Current().second = bgr; }
 
-    // Reading back without moving the current cell.
-    std::string Cell(int row, int col) const;
-    // kDefaultColor for a cell with the default colour.
-    uint32_t CellColor(int row, int col) const;
+    // Reading back without moving the current cell; kDefaultColor for the default colour.
+    std::string Cell(int row, int col) const { return At(row, col).first; }
+    uint32_t CellColor(int row, int col) const { return At(row, col).second; }
     int ColWidth(int col) const { return columns_.at(static_cast<size_t>(col)).first; }
     int ColAlignment(int col) const { return columns_.at(static_cast<size_t>(col)).second; }
 
@@ -41,6 +40,7 @@ private:
     using CellData = std::pair<std::string, uint32_t>; // text, colour
     std::pair<int, int>& Column(int col) { return columns_.at(static_cast<size_t>(col)); }
     CellData& Current();
+    CellData At(int row, int col) const;
 
     int rows_;
     int row_ = 0;
