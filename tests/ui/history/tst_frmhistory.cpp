@@ -1,7 +1,9 @@
 // The history window and the main window's side of it, on the offscreen platform. Each case
 // has its own data and settings folders.
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -101,6 +103,10 @@ private slots:
         QCOMPARE(w().Tickets()->CellText(2, 6), QStringLiteral("20"));
         QCOMPARE(w().Tickets()->TicketsAsText(), QStringLiteral("1\t2\t3\t4\t5\t10\n"
                                                                 "6\t7\t8\t9\t10\t20\n"));
+        // Until a day shows that day's batches as well.
+        w().findChild<QDateEdit*>(QStringLiteral("dtUntil"))->setDate(QDate(2026, 12, 3));
+        w().findChild<QCheckBox*>(QStringLiteral("chkUntil"))->setChecked(true);
+        QCOMPARE(Games(w()), (QStringList{"powerball", "Lotto 6/49"}));
         auto* game = w().findChild<QComboBox*>(QStringLiteral("cboGame"));
         game->setCurrentIndex(game->findText(QStringLiteral("powerball")));
         QCOMPARE(Games(w()), QStringList{"powerball"});
@@ -128,7 +134,7 @@ private slots:
     }
 
     void DeleteOlder_day_deletesBatchesDrawnBefore() {
-        w().SetAskDate([](QWidget*) { return QDate(2026, 12, 4); });
+        w().SetAskDate([](QWidget*) { return QDate(2026, 12, 5); }); // the day itself stays
         w().SetAsk([](QWidget*, const QString&) { return true; });
         w().DeleteOlder();
         QCOMPARE(Games(w()), (QStringList{"Lotto 6/49"}));
@@ -175,9 +181,8 @@ private slots:
         QTemporaryDir data;
         qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         const QString folder = data.filePath(QStringLiteral("Brandell/Kivora"));
-        if (broken) {
-            QVERIFY(QDir().mkpath(folder + QStringLiteral("/history.sqlite")));
-        }
+        const QString file = folder + QStringLiteral("/history.sqlite");
+        QVERIFY(!broken || QDir().mkpath(file)); // a folder where the file should be
         QCoreApplication::setOrganizationName(QStringLiteral("Brandell"));
         QCoreApplication::setApplicationName(QStringLiteral("Kivora"));
         test::MainWindowOnFakes fakes;
@@ -190,8 +195,7 @@ private slots:
         }
         for (int start = 0; start < 2; ++start) {
             main.cmdStart_Click();
-            QVERIFY(start > 0 || broken ||
-                    !QFile::exists(folder + QStringLiteral("/history.sqlite")));
+            QVERIFY(start > 0 || broken || !QFile::exists(file));
             QCoreApplication::processEvents();
         }
         const HistoryStore::ReadResult read = HistoryStore(folder).Read({}, true);
@@ -206,7 +210,7 @@ private slots:
             QVERIFY(!messages_[0].modal);
             QCOMPARE(main.History()->Store().PendingCount(), size_t{2});
             // Exit writes what is still waiting, once it can.
-            QVERIFY(QDir(folder + QStringLiteral("/history.sqlite")).removeRecursively());
+            QVERIFY(QDir(file).removeRecursively());
             main.cmdExit_Click();
             QCOMPARE(HistoryStore(folder).Read({}, false).batches.size(), size_t{2});
         }
