@@ -1,4 +1,8 @@
 #include <memory>
+#include <utility>
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -83,12 +87,18 @@ class TestHistoryStore : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir_;
+    bool mounted_ = false;
 
     QString Folder() const { return dir_->filePath(QStringLiteral("data")); }
     QString File() const { return QDir(Folder()).filePath(QStringLiteral("history.sqlite")); }
 
 private slots:
     void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+    void cleanup() {
+        if (std::exchange(mounted_, false)) {
+            ::umount2(Folder().toLocal8Bit().constData(), MNT_DETACH);
+        }
+    }
 
     void Add_everyField_readsBack_data() {
         QTest::addColumn<int>("row");
@@ -160,21 +170,43 @@ private slots:
         QVERIFY(Same(batches[0], Sample(1)));
     }
 
-    // A file another Kivora keeps locked: the write gives up within the bound, says why and
-    // keeps the batch for the next chance.
-    void Add_locked_failsWithinBoundAndKeepsBatch() {
+    // A file another Kivora keeps locked, or a full disk: the write gives up within the bound,
+    // says why and keeps the batch for the next chance, and the file is not taken for damaged.
+    void Add_lockedOrFull_failsWithinBoundAndKeepsBatch_data() {
+        QTest::addColumn<bool>("full");
+        QTest::newRow("locked by another Kivora") << false;
+        QTest::newRow("full disk") << true;
+    }
+    void Add_lockedOrFull_failsWithinBoundAndKeepsBatch() {
+        QFETCH(bool, full);
+        QVERIFY(QDir().mkpath(Folder()));
+        mounted_ =
+            full && ::geteuid() == 0 &&
+            ::mount("tmpfs", Folder().toLocal8Bit().constData(), "tmpfs", 0, "size=256k") == 0;
+        if (full && !mounted_) {
+            QSKIP("a full disk needs a mount of its own, which needs root");
+        }
         HistoryStore store(Folder());
         QVERIFY(store.Add(Sample(0)).ok);
+        QFile filler(Folder() + QStringLiteral("/filler"));
         {
             QSqlDatabase db =
                 QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("lock"));
             db.setDatabaseName(File());
             QVERIFY(db.open());
             QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("BEGIN IMMEDIATE")));
+            if (full) {
+                QVERIFY(filler.open(QIODevice::WriteOnly));
+                while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {
+                }
+            } else {
+                QVERIFY(q.exec(QStringLiteral("BEGIN IMMEDIATE")));
+            }
             QElapsedTimer took;
             took.start();
-            const HistoryStore::Outcome outcome = store.Add(Sample(1));
+            HistoryBatch second = Sample(1);
+            second.tickets.assign(50, second.tickets[0]);
+            const HistoryStore::Outcome outcome = store.Add(second);
             QCOMPARE_LT(took.elapsed(), 1500);
             QVERIFY(!outcome.ok);
             QVERIFY(outcome.error.contains(File()));
@@ -182,6 +214,8 @@ private slots:
             q.exec(QStringLiteral("ROLLBACK"));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("lock"));
+        filler.close(); // its last buffer finds no room either
+        QFile::remove(filler.fileName());
 
         QVERIFY(store.WritePending().ok);
         QCOMPARE(store.PendingCount(), size_t{0});
