@@ -4,14 +4,13 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
 #include "support/FakeShell.h"
 #include "ui/about/FrmAbout.h"
 #include "ui/common/Fonts.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/ImageBox.h"
 
 using kivora::FrmAbout;
@@ -75,10 +74,13 @@ private slots:
     }
 
     // A click on a link, or Return or Space on it after Tab from Close, opens it, and so does an
-    // assistive tool's press; the window stays open.
+    // assistive tool's press; the window stays open, and a desktop that opens nothing goes
+    // unreported.
     void links_mouseKeysAndAssistiveTools_open() {
-        shell_.targets.clear();
+        shell_.result = kivora::Shell::kNoAssociation;
         QStringList path;
+        kivora::MessageBox::SetHandler(
+            [&](const kivora::MessageBox::Message& m) { path << m.text; });
         QVERIFY(RunModal([&](FrmAbout* about) {
             for (const char* name : {"lblEmail", "lblWebsite"}) {
                 Mouse(QTest::MouseClick, about->findChild<QLabel*>(name), Qt::LeftButton);
@@ -92,7 +94,6 @@ private slots:
             for (const char* name : {"lblEmail", "lblWebsite"}) {
                 QAccessibleInterface* link =
                     QAccessible::queryAccessibleInterface(about->findChild<QLabel*>(name));
-                QCOMPARE(link->role(), QAccessible::Link);
                 link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
             }
             QVERIFY(about->isVisible());
@@ -100,39 +101,26 @@ private slots:
         QCOMPARE(path.join(' '), "lblEmail lblEmail lblWebsite lblWebsite cmdClose");
         const QStringList both{"mailto:support@kivora.example", "https://www.kivora.example/lotto"};
         QCOMPARE(shell_.targets, both + both + both);
+        kivora::MessageBox::ClearHandler();
     }
 
-    void showModal_open_ownerTakesNoInput() {
-        auto* start = new QPushButton(QStringLiteral("Start"), &owner_);
-        owner_.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&owner_));
-        QSignalSpy clicks(start, &QPushButton::clicked);
-        QVERIFY(RunModal([&](FrmAbout*) { Mouse(QTest::MouseClick, start, Qt::LeftButton); }));
-        QCOMPARE(clicks.count(), 0);
-        Mouse(QTest::MouseClick, start, Qt::LeftButton); // the same click, the window closed
-        QCOMPARE(clicks.count(), 1);
-    }
-
-    // Close and the close image's left button close the window; the image shows its pressed
-    // picture while the button is down.
-    void closeControls_click_unloadWindowOnLeftButton() {
+    // The close image shows its pressed picture while its button is down, and its left button
+    // closes the window. (Close, Alt+C and Return are pressed end to end.)
+    void closeImage_click_unloadWindowOnLeftButton() {
         QStringList seen;
-        for (const auto& [control, button] : {std::pair("cmdClose", Qt::LeftButton),
-                                              {"imgClose", Qt::LeftButton},
-                                              {"imgClose", Qt::RightButton}}) {
+        for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
             QVERIFY(RunModal([&](FrmAbout* about) {
                 auto* image = about->findChild<kivora::ImageBox*>(QStringLiteral("imgClose"));
-                Mouse(QTest::MousePress, about->findChild<QWidget*>(control), button);
+                Mouse(QTest::MousePress, image, button);
                 const QString pressed = image->Picture();
-                Mouse(QTest::MouseRelease, about->findChild<QWidget*>(control), button);
-                seen << QString("%1 %2 %3 %4")
-                            .arg(control, pressed == kDown ? "down" : "up",
+                Mouse(QTest::MouseRelease, image, button);
+                seen << QString("%1 %2 %3")
+                            .arg(pressed == kDown ? "down" : "up",
                                  image->Picture() == kUp ? "up" : "down",
                                  about->isVisible() ? "open" : "closed");
             }));
         }
-        QCOMPARE(seen, QStringList({"cmdClose up up closed", "imgClose down up closed",
-                                    "imgClose up up open"}));
+        QCOMPARE(seen, QStringList({"down up closed", "up up open"}));
     }
 
     // Dragged by its bare background (not by a label) the window moves; the next opening starts
