@@ -1,8 +1,4 @@
 // The controls on their own, in one host window on the offscreen platform.
-#include <csignal>
-
-#include <sys/resource.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -52,7 +48,6 @@ private slots:
         right_->setGeometry(107, 20, 120, 33);
         right_->SetShape(1);
         image_->setGeometry(20, 80, 21, 20);
-        std::signal(SIGXFSZ, SIG_IGN); // a write past the file size limit fails, not kills
         host_.show();
         QVERIFY(QTest::qWaitForWindowActive(&host_));
     }
@@ -99,12 +94,9 @@ private slots:
         const QKeyCombination enter(Qt::KeypadModifier, Qt::Key_Enter), back(Qt::Key_Return),
             space(Qt::Key_Space);
         QTest::newRow("space") << space << "P0 R10" << 1;
-        QTest::newRow("return") << back << "P0 R10" << 1;
         QTest::newRow("keypad enter") << enter << "P0 R10" << 1;
         QTest::newRow("repeats flagged") << enter << "P0 P30r P60r R90" << 1;
         QTest::newRow("held back: presses unflagged") << back << "P0 P30 P60 P90 R120" << 1;
-        QTest::newRow("held back: release and press pairs unflagged")
-            << space << "P0 R30 P30 R60 P60 R200" << 1;
         QTest::newRow("two presses") << space << "P0 R50 P120 R170" << 2;
         QTest::newRow("focus lost while held") << back << "P0 F P200 R250" << 2;
     }
@@ -140,25 +132,6 @@ private slots:
         QCOMPARE(runs, QList<int>{1}); // at once: no event was processed
     }
 
-    void flexGrid_cellsAndRows_readBackAndClearAsSet() {
-        grid_.SetRow(2);
-        grid_.SetCol(3);
-        QCOMPARE(grid_.Text(), std::string("28"));
-        grid_.SetRow(1);
-        grid_.SetCol(2);
-        grid_.SetCellBackColor(0x0000FF); // red, as 0x00BBGGRR
-        QCOMPARE(grid_.CellColor(1, 2), QColor(Qt::red));
-        QVERIFY(!grid_.CellColor(1, 1).isValid() && !grid_.CellColor(2, 2).isValid());
-        grid_.Clear(); // keeps the counts, empties cells and colours
-        QCOMPARE((QList<int>{grid_.Rows(), grid_.Cols()}), (QList<int>{3, 5}));
-        QVERIFY(grid_.CellText(2, 3).isEmpty() && !grid_.CellColor(1, 2).isValid() &&
-                !grid_.CellColor(2, 4).isValid());
-        WriteTicketRow(grid_, 2, Ticket{{3, 14, 28}, 11});
-        grid_.SetRows(1);
-        grid_.SetRows(3); // new, empty rows: not the old ones shown again
-        QVERIFY(grid_.CellText(2, 3).isEmpty() && !grid_.CellColor(2, 4).isValid());
-    }
-
     void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow_data() {
         QTest::addColumn<int>("rows");
         QTest::addColumn<bool>("keyboard"); // Shift+F10 on the focused grid, else the mouse
@@ -192,31 +165,27 @@ private slots:
         QTEST(seen.join('|'), "menu");
     }
 
-    // Each save goes over an older file: a failed or cancelled one leaves it as it was.
+    // Each save goes over an older file: a failed or cancelled one leaves it as it was. The
+    // whole-file writer's failures are the store's tests' (tst_store); here only that one reaches
+    // the user, naming the file.
     void flexGrid_saveAs_writesChosenFormatOrKeepsOldFile_data() {
         QTest::addColumn<QString>("name"); // empty: the dialog is cancelled
         QTest::addColumn<bool>("csvFilter");
-        QTest::addColumn<int>("sizeLimit");      // bytes a process may write to a file; -1: any
         QTest::addColumn<QByteArray>("content"); // the file afterwards
         const QByteArray text = "1\t5\t9\t2\n3\t14\t28\t11\n";
         const QByteArray csv = "Ticket,N1,N2,N3,B\r\n1,1,5,9,2\r\n2,3,14,28,11\r\n";
-        QTest::newRow("text filter") << "t.txt" << false << -1 << text;
-        QTest::newRow("csv filter") << "t.csv" << true << -1 << csv;
-        QTest::newRow("csv ending, text filter") << "t.CSV" << false << -1 << csv;
-        QTest::newRow("txt ending, csv filter") << "t.txt" << true << -1 << text;
-        QTest::newRow("no ending, csv filter") << "t" << true << -1 << csv;
-        QTest::newRow("cancelled") << "" << false << -1 << kOld;
-        // The temporary copy's name (the name and 7 more characters) is too long to create.
-        QTest::newRow("no room for the copy") << QString(250, 'n') + ".txt" << false << -1 << kOld;
-        // The copy is created, but writing it fails part way, as on a full disk.
-        QTest::newRow("write fails") << "t.txt" << false << 8 << kOld;
+        QTest::newRow("text filter") << "t.txt" << false << text;
+        QTest::newRow("csv filter") << "t.csv" << true << csv;
+        QTest::newRow("csv ending, text filter") << "t.CSV" << false << csv;
+        QTest::newRow("txt ending, csv filter") << "t.txt" << true << text;
+        QTest::newRow("no ending, csv filter") << "t" << true << csv;
+        QTest::newRow("cancelled") << "" << false << kOld;
         // The copy is written whole, but a folder of that name takes no file's place.
-        QTest::newRow("rename fails") << "t.txt/" << false << -1 << QByteArray();
+        QTest::newRow("rename fails") << "t.txt/" << false << QByteArray();
     }
     void flexGrid_saveAs_writesChosenFormatOrKeepsOldFile() {
         QFETCH(QString, name);
         QFETCH(bool, csvFilter);
-        QFETCH(int, sizeLimit);
         QFETCH(QByteArray, content);
         QTemporaryDir dir;
         const bool folder = name.endsWith('/');
@@ -236,17 +205,11 @@ private slots:
         MessageBox::SetHandler([&](const MessageBox::Message& m) {
             shown << QString("%1|%2|%3").arg(m.title).arg(m.icon).arg(m.text.contains(name));
         });
-        rlimit before{};
-        getrlimit(RLIMIT_FSIZE, &before);
-        const rlimit limit{sizeLimit < 0 ? before.rlim_cur : rlim_t(sizeLimit), before.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
         grid_.SaveAction()->trigger();
-        setrlimit(RLIMIT_FSIZE, &before);
         MessageBox::ClearHandler();
         QTEST(folder ? QByteArray() : ReadAll(path), "content");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), folder ? 0 : 1);
-        const bool failed = (content == kOld || folder) && !name.isEmpty();
-        QCOMPARE(shown.join(','), failed ? "Lotto Kivora|3|1" : ""); // critical, naming the file
+        QCOMPARE(shown.join(','), folder ? "Lotto Kivora|3|1" : ""); // critical, naming the file
     }
 
     // The tests' own measure, on WCAG's pairs and the bonus cell behind the caption colour.
