@@ -70,15 +70,13 @@ private slots:
         QFile page(QStringLiteral(KIVORA_HELP_PAGE));
         QVERIFY(page.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(page.readAll());
-        QStringList missing;
         for (const QString part :
              {"(prefers-color-scheme: dark)", "<kbd>Menu</kbd>", "<kbd>Shift</kbd>+<kbd>F10</kbd>",
               "<kbd>Ctrl</kbd>+<kbd>C</kbd>", "Save tickets as\u2026",
               "Your tickets are waiting in the print queue: the printer is paused or holds the "
               "job."}) {
-            missing << (text.contains(part) ? QString() : part);
+            QVERIFY2(text.contains(part), qPrintable(part));
         }
-        QCOMPARE(missing.join(""), QString());
     }
 
     // A field is quoted only when it must be, and a quote inside it is doubled.

@@ -1,7 +1,6 @@
 // The controls on their own, in one host window on the offscreen platform.
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
@@ -16,7 +15,6 @@
 #include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/ImageBox.h"
-#include "ui/controls/OptionList.h"
 #include "ui/controls/ReadableColor.h"
 #include "ui/controls/XPButton.h"
 
@@ -71,7 +69,6 @@ private slots:
         QTest::newRow("overlap") << Qt::LeftButton << QLine(overlap, overlap) << C{1, 0, 0};
         QTest::newRow("image, left") << Qt::LeftButton << QLine(image, image) << C{0, 0, 1};
         QTest::newRow("image, right") << Qt::RightButton << QLine(image, image) << C{0, 0, 0};
-        QTest::newRow("image, released out") << Qt::LeftButton << QLine(image, out) << C{0, 0, 0};
     }
     void mouse_pressAndRelease_clickOnlyForLeftInShape() {
         QFETCH(Qt::MouseButton, button);
@@ -119,17 +116,6 @@ private slots:
         QTEST(int(clicked.size()), "clicks");
         QTest::qWait(150); // and no late one
         QTEST(int(clicked.size()), "clicks");
-    }
-
-    void optionList_addThenSetTwice_noSelectionThenOneImmediateRun() {
-        OptionList list(new QComboBox(&host_));
-        QList<int> runs;
-        list.SetHandler([&] { runs << list.ListIndex(); });
-        list.AddItems({QStringLiteral("No"), QStringLiteral("Yes")});
-        QCOMPARE(list.ListIndex(), -1);
-        list.SetListIndex(1);
-        list.SetListIndex(1);
-        QCOMPARE(runs, QList<int>{1}); // at once: no event was processed
     }
 
     void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow_data() {
