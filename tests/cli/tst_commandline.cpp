@@ -236,13 +236,18 @@ private slots:
         QVERIFY2(csv[3].endsWith(",powerball,2,2,7,8,9,10,11,12,5"), qPrintable(csv[3]));
     }
 
-    // --keep adds what --draw printed, and --check --history reads it back with its batch; a
-    // 6/49 ticket kept beside them is of another game and passed over.
-    void RunCommandLine_keepThenHistory_printsTheDrawnTickets() {
+    // A history from its start: reading a missing one creates nothing; --keep adds what --draw
+    // printed, and --check --history reads it back with its batch (a 6/49 ticket kept beside
+    // them is of another game and passed over); a damaged one is reported (and kept, as the
+    // store's own tests show).
+    void RunCommandLine_keepCheckAndDamage_historyAsKept() {
         QTemporaryDir folder;
         const auto run = [&](const QStringList& options) {
             return Run(options, {}, folder.path());
         };
+        const Outcome missing = run({"--history"});
+        QCOMPARE(std::pair(missing.exitCode, missing.out + missing.err), std::pair(0, QString()));
+        QVERIFY(QDir(folder.path()).isEmpty());
         QCOMPARE(run({"--draw", "--tickets", "3", "--bonus", "9", "--keep"}).out,
                  "3 6 10 + 7\n1 7 9 + 2\n2 3 7 + 3\n");
         QCOMPARE(run({"--draw", "--numbers", "6", "--highest", "49", "--keep"}).exitCode, 0);
@@ -253,18 +258,10 @@ private slots:
                                           QRegularExpression::MultilineOption));
         QCOMPARE(checked, "batch 1: 3 6 10 + 7: 1\nbatch 1: 1 7 9 + 2: 1\nbatch 1: 2 3 7 + 3: 2\n\n"
                           "2: 1 ticket\n1: 2 tickets\nOnly the lottery's own results count.\n");
-    }
-    // Reading leaves a missing history missing; a damaged one is reported (and kept, as the
-    // store's own tests show).
-    void RunCommandLine_historyMissingOrDamaged_leavesItAlone() {
-        QTemporaryDir folder;
-        const Outcome missing = Run({"--history"}, {}, folder.path());
-        QCOMPARE(std::pair(missing.exitCode, missing.out + missing.err), std::pair(0, QString()));
-        QVERIFY(QDir(folder.path()).isEmpty());
         QFile damaged(folder.filePath("history.sqlite"));
         QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(QByteArray(2200, 'x')) > 0);
         damaged.close();
-        const Outcome read = Run({"--history"}, {}, folder.path());
+        const Outcome read = run({"--history"});
         QCOMPARE(read.exitCode, kChoiceError);
         QVERIFY2(
             read.err.startsWith("kivora: The ticket history " + damaged.fileName() + " is damaged"),
@@ -272,35 +269,29 @@ private slots:
     }
 
     // The real program, where main() does its own part: the missing display, the exit codes and
-    // a failed write. printed: stdout, then stderr; nothing lands in the settings folder.
-    void program_withoutDisplay_printsOrFailsAndWritesNothing_data() {
-        QTest::addColumn<QString>("options"); // "> file": stdout goes to that file
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("printed");
-        QTest::newRow("nothing") << "" << 1 << NoDisplayText() + "\n";
-        QTest::newRow("--version")
-            << "--version" << 0 << "Lotto Kivora 2.6\nCopyright (C) 2009 Brandell\n";
-        QTest::newRow("full disk") << "--draw --tickets 50 > /dev/full" << 1
-                                   << "kivora: the output could not be written.\n";
-    }
+    // a failed write ("> file": stdout goes to that file). Nothing lands in its settings folder.
     void program_withoutDisplay_printsOrFailsAndWritesNothing() {
-        QFETCH(QString, options);
         QTemporaryDir config;
-        QProcess process;
-        if (options.contains('>')) {
-            process.setStandardOutputFile(options.section("> ", 1));
-        }
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-        process.setProcessEnvironment(environment);
-        process.start(KIVORA_PROGRAM_PATH,
-                      options.section(" >", 0, 0).split(' ', Qt::SkipEmptyParts));
-        QVERIFY(process.waitForFinished(20000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QTEST(process.exitCode(), "code");
-        QTEST(QString::fromLocal8Bit(process.readAllStandardOutput() +
-                                     process.readAllStandardError()),
-              "printed");
+        QStringList seen; // exit code, stdout, stderr
+        for (const QString options : {"", "--version", "--draw --tickets 50 > /dev/full"}) {
+            QProcess process;
+            process.setProcessEnvironment(environment);
+            if (options.contains('>')) {
+                process.setStandardOutputFile(options.section("> ", 1));
+            }
+            process.start(KIVORA_PROGRAM_PATH,
+                          options.section(" >", 0, 0).split(' ', Qt::SkipEmptyParts));
+            QVERIFY(process.waitForFinished(20000));
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+            seen << QString::number(process.exitCode()) + ' ' +
+                        QString::fromLocal8Bit(process.readAllStandardOutput() +
+                                               process.readAllStandardError());
+        }
+        QCOMPARE(seen, QStringList({"1 " + NoDisplayText() + "\n",
+                                    "0 Lotto Kivora 2.6\nCopyright (C) 2009 Brandell\n",
+                                    "1 kivora: the output could not be written.\n"}));
         QCOMPARE(QDir(config.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList());
     }

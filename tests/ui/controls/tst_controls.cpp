@@ -118,37 +118,32 @@ private slots:
         QTEST(int(clicked.size()), "clicks");
     }
 
-    void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow_data() {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<bool>("keyboard"); // Shift+F10 on the focused grid, else the mouse
-        QTest::addColumn<QString>("menu");  // entries, "-" marking a disabled one
-        const QString entries = QStringLiteral("&Copy tickets|&Save tickets as\u2026");
-        QTest::newRow("tickets, mouse") << 3 << false << entries;
-        QTest::newRow("tickets, Shift+F10") << 3 << true << entries;
-        QTest::newRow("headings only, mouse")
-            << 1 << false << QStringLiteral("-&Copy tickets|-&Save tickets as\u2026");
-    }
+    // The menu by the mouse and by Shift+F10 on the focused grid, with tickets and with the
+    // headings only; "-" marks a disabled entry.
     void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow() {
-        QFETCH(int, rows);
-        QFETCH(bool, keyboard);
-        grid_.SetRows(rows);
         QStringList seen;
-        QTimer::singleShot(0, this, [&seen] {
-            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-                for (QAction* action : menu->actions()) {
-                    seen << (action->isEnabled() ? "" : "-") + action->text();
+        for (const auto& [rows, keyboard] : {std::pair(3, false), {3, true}, {1, false}}) {
+            grid_.SetRows(rows);
+            QTimer::singleShot(0, this, [&seen] {
+                if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                    QStringList entries;
+                    for (QAction* action : menu->actions()) {
+                        entries << (action->isEnabled() ? "" : "-") + action->text();
+                    }
+                    seen << entries.join('|');
+                    menu->close();
                 }
-                menu->close();
+            });
+            if (keyboard) {
+                QTest::keyClick(&grid_, Qt::Key_F10, Qt::ShiftModifier);
+            } else {
+                QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 10),
+                                        grid_.viewport()->mapToGlobal(QPoint(20, 10)));
+                QApplication::sendEvent(grid_.viewport(), &event);
             }
-        });
-        if (keyboard) {
-            QTest::keyClick(&grid_, Qt::Key_F10, Qt::ShiftModifier);
-        } else {
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 10),
-                                    grid_.viewport()->mapToGlobal(QPoint(20, 10)));
-            QApplication::sendEvent(grid_.viewport(), &event);
         }
-        QTEST(seen.join('|'), "menu");
+        const QString entries = QStringLiteral("&Copy tickets|&Save tickets as\u2026");
+        QCOMPARE(seen, QStringList({entries, entries, "-&Copy tickets|-&Save tickets as\u2026"}));
     }
 
     // Each save goes over an older file: a failed or cancelled one leaves it as it was. The
