@@ -30,13 +30,6 @@ private slots:
     }
     void cleanup() { QLocale::setDefault(QLocale::system()); }
 
-    // "/" is a root folder here, "C:/" on Windows: either way a single separator. A folder gets
-    // one too: see the target below.
-    void HelpFilePath_root_addsNoSecondSeparator() {
-        QCOMPARE(HelpFilePath(QDir::rootPath()),
-                 QDir::toNativeSeparators(QDir::rootPath() + kHelpFileName));
-    }
-
     // Each result of the shell its message, without an icon; above 32 none.
     void ShowHelp_shellResult_showsItsMessageWithoutIcon() {
         QStringList seen;

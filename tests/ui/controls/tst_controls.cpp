@@ -146,51 +146,47 @@ private slots:
         QCOMPARE(seen, QStringList({entries, entries, "-&Copy tickets|-&Save tickets as\u2026"}));
     }
 
-    // Each save goes over an older file: a failed or cancelled one leaves it as it was. The
-    // whole-file writer's failures are the store's tests' (tst_store); here only that one reaches
-    // the user, naming the file.
-    void flexGrid_saveAs_writesChosenFormatOrKeepsOldFile_data() {
-        QTest::addColumn<QString>("name"); // empty: the dialog is cancelled
-        QTest::addColumn<bool>("csvFilter");
-        QTest::addColumn<QByteArray>("content"); // the file afterwards
+    // Each save goes over an older file, in the format of the name's ending, else the filter's;
+    // a cancelled or failed one leaves what was there, and a failure is reported, naming the file.
+    // The whole-file writer's failures by kind are the store's tests'; here the rename's.
+    void flexGrid_saveAs_writesChosenFormatOrKeepsOldFile() {
         const QByteArray text = "1\t5\t9\t2\n3\t14\t28\t11\n";
         const QByteArray csv = "Ticket,N1,N2,N3,B\r\n1,1,5,9,2\r\n2,3,14,28,11\r\n";
-        QTest::newRow("text filter") << "t.txt" << false << text;
-        QTest::newRow("csv filter") << "t.csv" << true << csv;
-        QTest::newRow("csv ending, text filter") << "t.CSV" << false << csv;
-        QTest::newRow("txt ending, csv filter") << "t.txt" << true << text;
-        QTest::newRow("no ending, csv filter") << "t" << true << csv;
-        QTest::newRow("cancelled") << "" << false << kOld;
-        // The copy is written whole, but a folder of that name takes no file's place.
-        QTest::newRow("rename fails") << "t.txt/" << false << QByteArray();
-    }
-    void flexGrid_saveAs_writesChosenFormatOrKeepsOldFile() {
-        QFETCH(QString, name);
-        QFETCH(bool, csvFilter);
-        QFETCH(QByteArray, content);
         QTemporaryDir dir;
-        const bool folder = name.endsWith('/');
-        name.chop(folder ? 1 : 0);
-        const QString path = dir.filePath(name.isEmpty() ? QStringLiteral("t.txt") : name);
-        QFile old(folder ? path + "/inside" : path);
-        QVERIFY(QDir().mkpath(QFileInfo(old).path()));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(kOld) == kOld.size());
-        old.close();
+        QString name; // empty: the dialog is cancelled
+        bool csvFilter = false;
         grid_.SetSaveDialog([&](QWidget*) -> std::optional<FlexGrid::SaveTarget> {
-            if (name.isEmpty()) {
-                return std::nullopt;
-            }
-            return FlexGrid::SaveTarget{path, FlexGrid::FormatFor(path, csvFilter)};
+            const QString path = dir.filePath(name);
+            return name.isEmpty() ? std::nullopt
+                                  : std::optional(FlexGrid::SaveTarget{
+                                        path, FlexGrid::FormatFor(path, csvFilter)});
         });
         QStringList shown;
         MessageBox::SetHandler([&](const MessageBox::Message& m) {
             shown << QString("%1|%2|%3").arg(m.title).arg(m.icon).arg(m.text.contains(name));
         });
+        QList<QByteArray> saved;
+        for (const auto& [file, filter] : {std::pair("a.txt", false),
+                                           {"b.csv", true},
+                                           {"c.CSV", false},
+                                           {"d.txt", true},
+                                           {"e", true},
+                                           {"", false}}) {
+            std::tie(name, csvFilter) = std::pair(QString(file), filter);
+            QFile old(dir.filePath(*file ? file : "f"));
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write(kOld) == kOld.size());
+            old.close();
+            grid_.SaveAction()->trigger();
+            saved << ReadAll(old.fileName());
+        }
+        // The copy is written whole, but a folder of that name takes no file's place.
+        name = QStringLiteral("folder.txt");
+        QVERIFY(QDir(dir.path()).mkdir(name));
         grid_.SaveAction()->trigger();
         MessageBox::ClearHandler();
-        QTEST(folder ? QByteArray() : ReadAll(path), "content");
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), folder ? 0 : 1);
-        QCOMPARE(shown.join(','), folder ? "Lotto Kivora|3|1" : ""); // critical, naming the file
+        QCOMPARE(saved, (QList<QByteArray>{text, csv, csv, text, csv, kOld}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 6); // no copies
+        QCOMPARE(shown, QStringList{"Lotto Kivora|3|1"}); // critical, naming the file
     }
 
     // The tests' own measure, on WCAG's pairs and the bonus cell behind the caption colour.
