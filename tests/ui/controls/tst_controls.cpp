@@ -24,11 +24,6 @@ namespace {
 
 const QByteArray kOld = "old tickets\n";
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 } // namespace
 
 class ControlsTest : public QObject {
@@ -153,8 +148,8 @@ private slots:
         const QByteArray text = "1\t5\t9\t2\n3\t14\t28\t11\n";
         const QByteArray csv = "Ticket,N1,N2,N3,B\r\n1,1,5,9,2\r\n2,3,14,28,11\r\n";
         QTemporaryDir dir;
-        QString name; // empty: the dialog is cancelled
-        bool csvFilter = false;
+        QString name;           // empty: the dialog is cancelled
+        bool csvFilter = false; // "|csv": the CSV filter is chosen
         grid_.SetSaveDialog([&](QWidget*) -> std::optional<FlexGrid::SaveTarget> {
             const QString path = dir.filePath(name);
             return name.isEmpty() ? std::nullopt
@@ -166,18 +161,14 @@ private slots:
             shown << QString("%1|%2|%3").arg(m.title).arg(m.icon).arg(m.text.contains(name));
         });
         QList<QByteArray> saved;
-        for (const auto& [file, filter] : {std::pair("a.txt", false),
-                                           {"b.csv", true},
-                                           {"c.CSV", false},
-                                           {"d.txt", true},
-                                           {"e", true},
-                                           {"", false}}) {
-            std::tie(name, csvFilter) = std::pair(QString(file), filter);
-            QFile old(dir.filePath(*file ? file : "f"));
+        for (const QString save : {"a.txt", "b.csv|csv", "c.CSV", "d.txt|csv", "e|csv", ""}) {
+            std::tie(name, csvFilter) = std::pair(save.section('|', 0, 0), save.endsWith("|csv"));
+            QFile old(dir.filePath(name.isEmpty() ? "f" : name));
             QVERIFY(old.open(QIODevice::WriteOnly) && old.write(kOld) == kOld.size());
             old.close();
             grid_.SaveAction()->trigger();
-            saved << ReadAll(old.fileName());
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            saved << old.readAll();
         }
         // The copy is written whole, but a folder of that name takes no file's place.
         name = QStringLiteral("folder.txt");
