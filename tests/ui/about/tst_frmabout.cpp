@@ -4,14 +4,13 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
 #include "support/FakeShell.h"
 #include "ui/about/FrmAbout.h"
 #include "ui/common/Fonts.h"
+#include "ui/common/MessageBox.h"
 #include "ui/controls/ImageBox.h"
 
 using kivora::FrmAbout;
@@ -58,27 +57,42 @@ class FrmAboutTest : public QObject {
 private slots:
     void initTestCase() { kivora::InstallFontSubstitutes(); }
 
-    void formLoad_opened_showsTextsAndFocusesClose() {
-        QVERIFY(RunModal([](FrmAbout* about) {
-            QStringList texts;
+    // The texts as it opens, and the light box behind the links with its highlight line inside
+    // it: right of the box the panel's stripes run on as above it. The close image shows its
+    // pressed picture while the left button is down, and closes the window. (Close, Alt+C and
+    // Return close it end to end; that the right button does nothing is the image control's own
+    // rule.)
+    void formLoad_opened_showsTextsAndClosesByItsImage() {
+        QStringList seen;
+        QVERIFY(RunModal([&](FrmAbout* about) {
             for (const char* name : {"lblCaption", "lblTitle", "lblBy", "lblDate", "lblEmaillbl",
                                      "lblEmail", "lblWebsitelbl", "lblWebsite"}) {
-                texts << about->findChild<QLabel*>(QLatin1String(name))->text();
+                seen << about->findChild<QLabel*>(QLatin1String(name))->text();
             }
-            QCOMPARE(texts,
-                     QStringList({"About Lotto Kivora", "Lotto Kivora 2.6", "Author: Brandell",
-                                  "Date: Apr 29, 2009", "E-mail:", "support@kivora.example",
-                                  "Website:", "www.kivora.example/lotto"}));
-            QWidget* close = about->findChild<QWidget*>(QStringLiteral("cmdClose"));
-            QCOMPARE(QApplication::focusWidget(), close);
+            const QImage shot = about->grab().toImage();
+            for (int x = 214; x <= 230; ++x) {
+                const QColor line(shot.pixel(x, 181)), above(shot.pixel(x, 178));
+                QCOMPARE_LE(qAbs(line.lightness() - above.lightness()), 4);
+            }
+            auto* image = about->findChild<kivora::ImageBox*>(QStringLiteral("imgClose"));
+            Mouse(QTest::MousePress, image, Qt::LeftButton);
+            seen << image->Picture();
+            Mouse(QTest::MouseRelease, image, Qt::LeftButton);
+            seen << image->Picture() << (about->isVisible() ? "open" : "closed");
         }));
+        QCOMPARE(seen, QStringList({"About Lotto Kivora", "Lotto Kivora 2.6", "Author: Brandell",
+                                    "Date: Apr 29, 2009", "E-mail:", "support@kivora.example",
+                                    "Website:", "www.kivora.example/lotto", kDown, kUp, "closed"}));
     }
 
     // A click on a link, or Return or Space on it after Tab from Close, opens it, and so does an
-    // assistive tool's press; the window stays open.
+    // assistive tool's press; the window stays open, and a desktop that opens nothing goes
+    // unreported.
     void links_mouseKeysAndAssistiveTools_open() {
-        shell_.targets.clear();
+        shell_.result = kivora::Shell::kNoAssociation;
         QStringList path;
+        kivora::MessageBox::SetHandler(
+            [&](const kivora::MessageBox::Message& m) { path << m.text; });
         QVERIFY(RunModal([&](FrmAbout* about) {
             for (const char* name : {"lblEmail", "lblWebsite"}) {
                 Mouse(QTest::MouseClick, about->findChild<QLabel*>(name), Qt::LeftButton);
@@ -92,7 +106,6 @@ private slots:
             for (const char* name : {"lblEmail", "lblWebsite"}) {
                 QAccessibleInterface* link =
                     QAccessible::queryAccessibleInterface(about->findChild<QLabel*>(name));
-                QCOMPARE(link->role(), QAccessible::Link);
                 link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
             }
             QVERIFY(about->isVisible());
@@ -100,39 +113,7 @@ private slots:
         QCOMPARE(path.join(' '), "lblEmail lblEmail lblWebsite lblWebsite cmdClose");
         const QStringList both{"mailto:support@kivora.example", "https://www.kivora.example/lotto"};
         QCOMPARE(shell_.targets, both + both + both);
-    }
-
-    void showModal_open_ownerTakesNoInput() {
-        auto* start = new QPushButton(QStringLiteral("Start"), &owner_);
-        owner_.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&owner_));
-        QSignalSpy clicks(start, &QPushButton::clicked);
-        QVERIFY(RunModal([&](FrmAbout*) { Mouse(QTest::MouseClick, start, Qt::LeftButton); }));
-        QCOMPARE(clicks.count(), 0);
-        Mouse(QTest::MouseClick, start, Qt::LeftButton); // the same click, the window closed
-        QCOMPARE(clicks.count(), 1);
-    }
-
-    // Close and the close image's left button close the window; the image shows its pressed
-    // picture while the button is down.
-    void closeControls_click_unloadWindowOnLeftButton() {
-        QStringList seen;
-        for (const auto& [control, button] : {std::pair("cmdClose", Qt::LeftButton),
-                                              {"imgClose", Qt::LeftButton},
-                                              {"imgClose", Qt::RightButton}}) {
-            QVERIFY(RunModal([&](FrmAbout* about) {
-                auto* image = about->findChild<kivora::ImageBox*>(QStringLiteral("imgClose"));
-                Mouse(QTest::MousePress, about->findChild<QWidget*>(control), button);
-                const QString pressed = image->Picture();
-                Mouse(QTest::MouseRelease, about->findChild<QWidget*>(control), button);
-                seen << QString("%1 %2 %3 %4")
-                            .arg(control, pressed == kDown ? "down" : "up",
-                                 image->Picture() == kUp ? "up" : "down",
-                                 about->isVisible() ? "open" : "closed");
-            }));
-        }
-        QCOMPARE(seen, QStringList({"cmdClose up up closed", "imgClose down up closed",
-                                    "imgClose up up open"}));
+        kivora::MessageBox::ClearHandler();
     }
 
     // Dragged by its bare background (not by a label) the window moves; the next opening starts
@@ -153,18 +134,6 @@ private slots:
             }));
         }
         QVERIFY(RunModal([&](FrmAbout* about) { QCOMPARE(about->pos(), centred); }));
-    }
-
-    // The light box behind the links has its highlight line inside it; right of the box the
-    // panel's stripes run on as they do above it.
-    void background_rightOfLinkBox_noHighlightLine() {
-        QVERIFY(RunModal([](FrmAbout* about) {
-            const QImage shot = about->grab().toImage();
-            for (int x = 214; x <= 230; ++x) {
-                const QColor line(shot.pixel(x, 181)), above(shot.pixel(x, 178));
-                QCOMPARE_LE(qAbs(line.lightness() - above.lightness()), 4);
-            }
-        }));
     }
 };
 

@@ -1,11 +1,6 @@
 // The controls on their own, in one host window on the offscreen platform.
-#include <csignal>
-
-#include <sys/resource.h>
-
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
@@ -20,7 +15,6 @@
 #include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/ImageBox.h"
-#include "ui/controls/OptionList.h"
 #include "ui/controls/ReadableColor.h"
 #include "ui/controls/XPButton.h"
 
@@ -29,11 +23,6 @@ using namespace kivora;
 namespace {
 
 const QByteArray kOld = "old tickets\n";
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 } // namespace
 
@@ -52,7 +41,6 @@ private slots:
         right_->setGeometry(107, 20, 120, 33);
         right_->SetShape(1);
         image_->setGeometry(20, 80, 21, 20);
-        std::signal(SIGXFSZ, SIG_IGN); // a write past the file size limit fails, not kills
         host_.show();
         QVERIFY(QTest::qWaitForWindowActive(&host_));
     }
@@ -76,7 +64,6 @@ private slots:
         QTest::newRow("overlap") << Qt::LeftButton << QLine(overlap, overlap) << C{1, 0, 0};
         QTest::newRow("image, left") << Qt::LeftButton << QLine(image, image) << C{0, 0, 1};
         QTest::newRow("image, right") << Qt::RightButton << QLine(image, image) << C{0, 0, 0};
-        QTest::newRow("image, released out") << Qt::LeftButton << QLine(image, out) << C{0, 0, 0};
     }
     void mouse_pressAndRelease_clickOnlyForLeftInShape() {
         QFETCH(Qt::MouseButton, button);
@@ -99,12 +86,9 @@ private slots:
         const QKeyCombination enter(Qt::KeypadModifier, Qt::Key_Enter), back(Qt::Key_Return),
             space(Qt::Key_Space);
         QTest::newRow("space") << space << "P0 R10" << 1;
-        QTest::newRow("return") << back << "P0 R10" << 1;
         QTest::newRow("keypad enter") << enter << "P0 R10" << 1;
         QTest::newRow("repeats flagged") << enter << "P0 P30r P60r R90" << 1;
         QTest::newRow("held back: presses unflagged") << back << "P0 P30 P60 P90 R120" << 1;
-        QTest::newRow("held back: release and press pairs unflagged")
-            << space << "P0 R30 P30 R60 P60 R200" << 1;
         QTest::newRow("two presses") << space << "P0 R50 P120 R170" << 2;
         QTest::newRow("focus lost while held") << back << "P0 F P200 R250" << 2;
     }
@@ -129,124 +113,71 @@ private slots:
         QTEST(int(clicked.size()), "clicks");
     }
 
-    void optionList_addThenSetTwice_noSelectionThenOneImmediateRun() {
-        OptionList list(new QComboBox(&host_));
-        QList<int> runs;
-        list.SetHandler([&] { runs << list.ListIndex(); });
-        list.AddItems({QStringLiteral("No"), QStringLiteral("Yes")});
-        QCOMPARE(list.ListIndex(), -1);
-        list.SetListIndex(1);
-        list.SetListIndex(1);
-        QCOMPARE(runs, QList<int>{1}); // at once: no event was processed
-    }
-
-    void flexGrid_cellsAndRows_readBackAndClearAsSet() {
-        grid_.SetRow(2);
-        grid_.SetCol(3);
-        QCOMPARE(grid_.Text(), std::string("28"));
-        grid_.SetRow(1);
-        grid_.SetCol(2);
-        grid_.SetCellBackColor(0x0000FF); // red, as 0x00BBGGRR
-        QCOMPARE(grid_.CellColor(1, 2), QColor(Qt::red));
-        QVERIFY(!grid_.CellColor(1, 1).isValid() && !grid_.CellColor(2, 2).isValid());
-        grid_.Clear(); // keeps the counts, empties cells and colours
-        QCOMPARE((QList<int>{grid_.Rows(), grid_.Cols()}), (QList<int>{3, 5}));
-        QVERIFY(grid_.CellText(2, 3).isEmpty() && !grid_.CellColor(1, 2).isValid() &&
-                !grid_.CellColor(2, 4).isValid());
-        WriteTicketRow(grid_, 2, Ticket{{3, 14, 28}, 11});
-        grid_.SetRows(1);
-        grid_.SetRows(3); // new, empty rows: not the old ones shown again
-        QVERIFY(grid_.CellText(2, 3).isEmpty() && !grid_.CellColor(2, 4).isValid());
-    }
-
-    void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow_data() {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<bool>("keyboard"); // Shift+F10 on the focused grid, else the mouse
-        QTest::addColumn<QString>("menu");  // entries, "-" marking a disabled one
-        const QString entries = QStringLiteral("&Copy tickets|&Save tickets as\u2026");
-        QTest::newRow("tickets, mouse") << 3 << false << entries;
-        QTest::newRow("tickets, Shift+F10") << 3 << true << entries;
-        QTest::newRow("headings only, mouse")
-            << 1 << false << QStringLiteral("-&Copy tickets|-&Save tickets as\u2026");
-    }
+    // The menu by the mouse and by Shift+F10 on the focused grid, with tickets and with the
+    // headings only; "-" marks a disabled entry.
     void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow() {
-        QFETCH(int, rows);
-        QFETCH(bool, keyboard);
-        grid_.SetRows(rows);
         QStringList seen;
-        QTimer::singleShot(0, this, [&seen] {
-            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-                for (QAction* action : menu->actions()) {
-                    seen << (action->isEnabled() ? "" : "-") + action->text();
+        for (const auto& [rows, keyboard] : {std::pair(3, false), {3, true}, {1, false}}) {
+            grid_.SetRows(rows);
+            QTimer::singleShot(0, this, [&seen] {
+                if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                    QStringList entries;
+                    for (QAction* action : menu->actions()) {
+                        entries << (action->isEnabled() ? "" : "-") + action->text();
+                    }
+                    seen << entries.join('|');
+                    menu->close();
                 }
-                menu->close();
+            });
+            if (keyboard) {
+                QTest::keyClick(&grid_, Qt::Key_F10, Qt::ShiftModifier);
+            } else {
+                QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 10),
+                                        grid_.viewport()->mapToGlobal(QPoint(20, 10)));
+                QApplication::sendEvent(grid_.viewport(), &event);
             }
-        });
-        if (keyboard) {
-            QTest::keyClick(&grid_, Qt::Key_F10, Qt::ShiftModifier);
-        } else {
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 10),
-                                    grid_.viewport()->mapToGlobal(QPoint(20, 10)));
-            QApplication::sendEvent(grid_.viewport(), &event);
         }
-        QTEST(seen.join('|'), "menu");
+        const QString entries = QStringLiteral("&Copy tickets|&Save tickets as\u2026");
+        QCOMPARE(seen, QStringList({entries, entries, "-&Copy tickets|-&Save tickets as\u2026"}));
     }
 
-    // Each save goes over an older file: a failed or cancelled one leaves it as it was.
-    void flexGrid_saveAs_writesChosenFormatOrKeepsOldFile_data() {
-        QTest::addColumn<QString>("name"); // empty: the dialog is cancelled
-        QTest::addColumn<bool>("csvFilter");
-        QTest::addColumn<int>("sizeLimit");      // bytes a process may write to a file; -1: any
-        QTest::addColumn<QByteArray>("content"); // the file afterwards
+    // Each save goes over an older file, in the format of the name's ending, else the filter's;
+    // a cancelled or failed one leaves what was there, and a failure is reported, naming the file.
+    // The whole-file writer's failures by kind are the store's tests'; here the rename's.
+    void flexGrid_saveAs_writesChosenFormatOrKeepsOldFile() {
         const QByteArray text = "1\t5\t9\t2\n3\t14\t28\t11\n";
         const QByteArray csv = "Ticket,N1,N2,N3,B\r\n1,1,5,9,2\r\n2,3,14,28,11\r\n";
-        QTest::newRow("text filter") << "t.txt" << false << -1 << text;
-        QTest::newRow("csv filter") << "t.csv" << true << -1 << csv;
-        QTest::newRow("csv ending, text filter") << "t.CSV" << false << -1 << csv;
-        QTest::newRow("txt ending, csv filter") << "t.txt" << true << -1 << text;
-        QTest::newRow("no ending, csv filter") << "t" << true << -1 << csv;
-        QTest::newRow("cancelled") << "" << false << -1 << kOld;
-        // The temporary copy's name (the name and 7 more characters) is too long to create.
-        QTest::newRow("no room for the copy") << QString(250, 'n') + ".txt" << false << -1 << kOld;
-        // The copy is created, but writing it fails part way, as on a full disk.
-        QTest::newRow("write fails") << "t.txt" << false << 8 << kOld;
-        // The copy is written whole, but a folder of that name takes no file's place.
-        QTest::newRow("rename fails") << "t.txt/" << false << -1 << QByteArray();
-    }
-    void flexGrid_saveAs_writesChosenFormatOrKeepsOldFile() {
-        QFETCH(QString, name);
-        QFETCH(bool, csvFilter);
-        QFETCH(int, sizeLimit);
-        QFETCH(QByteArray, content);
         QTemporaryDir dir;
-        const bool folder = name.endsWith('/');
-        name.chop(folder ? 1 : 0);
-        const QString path = dir.filePath(name.isEmpty() ? QStringLiteral("t.txt") : name);
-        QFile old(folder ? path + "/inside" : path);
-        QVERIFY(QDir().mkpath(QFileInfo(old).path()));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(kOld) == kOld.size());
-        old.close();
+        QString name;           // empty: the dialog is cancelled
+        bool csvFilter = false; // "|csv": the CSV filter is chosen
         grid_.SetSaveDialog([&](QWidget*) -> std::optional<FlexGrid::SaveTarget> {
-            if (name.isEmpty()) {
-                return std::nullopt;
-            }
-            return FlexGrid::SaveTarget{path, FlexGrid::FormatFor(path, csvFilter)};
+            const QString path = dir.filePath(name);
+            return name.isEmpty() ? std::nullopt
+                                  : std::optional(FlexGrid::SaveTarget{
+                                        path, FlexGrid::FormatFor(path, csvFilter)});
         });
         QStringList shown;
         MessageBox::SetHandler([&](const MessageBox::Message& m) {
             shown << QString("%1|%2|%3").arg(m.title).arg(m.icon).arg(m.text.contains(name));
         });
-        rlimit before{};
-        getrlimit(RLIMIT_FSIZE, &before);
-        const rlimit limit{sizeLimit < 0 ? before.rlim_cur : rlim_t(sizeLimit), before.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
+        QList<QByteArray> saved;
+        for (const QString save : {"a.txt", "b.csv|csv", "c.CSV", "d.txt|csv", "e|csv", ""}) {
+            std::tie(name, csvFilter) = std::pair(save.section('|', 0, 0), save.endsWith("|csv"));
+            QFile old(dir.filePath(name.isEmpty() ? "f" : name));
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write(kOld) == kOld.size());
+            old.close();
+            grid_.SaveAction()->trigger();
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            saved << old.readAll();
+        }
+        // The copy is written whole, but a folder of that name takes no file's place.
+        name = QStringLiteral("folder.txt");
+        QVERIFY(QDir(dir.path()).mkdir(name));
         grid_.SaveAction()->trigger();
-        setrlimit(RLIMIT_FSIZE, &before);
         MessageBox::ClearHandler();
-        QTEST(folder ? QByteArray() : ReadAll(path), "content");
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), folder ? 0 : 1);
-        const bool failed = (content == kOld || folder) && !name.isEmpty();
-        QCOMPARE(shown.join(','), failed ? "Lotto Kivora|3|1" : ""); // critical, naming the file
+        QCOMPARE(saved, (QList<QByteArray>{text, csv, csv, text, csv, kOld}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 6); // no copies
+        QCOMPARE(shown, QStringList{"Lotto Kivora|3|1"}); // critical, naming the file
     }
 
     // The tests' own measure, on WCAG's pairs and the bonus cell behind the caption colour.
