@@ -89,6 +89,8 @@ private slots:
         QTest::newRow("keypad enter") << enter << "P0 R10" << 1;
         QTest::newRow("repeats flagged") << enter << "P0 P30r P60r R90" << 1;
         QTest::newRow("held back: presses unflagged") << back << "P0 P30 P60 P90 R120" << 1;
+        QTest::newRow("held back: release and press pairs unflagged")
+            << space << "P0 R30 P30 R60 P60 R200" << 1;
         QTest::newRow("two presses") << space << "P0 R50 P120 R170" << 2;
         QTest::newRow("focus lost while held") << back << "P0 F P200 R250" << 2;
     }
