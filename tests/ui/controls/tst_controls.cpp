@@ -115,6 +115,18 @@ private slots:
         QTEST(int(clicked.size()), "clicks");
     }
 
+    // The bonus cells, and no others, are painted in the colour the engine gives them.
+    void flexGrid_bonusCells_paintedInTheirColour() {
+        grid_.resize(300, 120);
+        const QImage shot = grid_.viewport()->grab().toImage();
+        QStringList colours;
+        for (int col = 0; col < 4; ++col) {
+            const QRect cell = grid_.visualRect(grid_.model()->index(1, col));
+            colours << shot.pixelColor(cell.topLeft() + QPoint(2, 2)).name();
+        }
+        QCOMPARE(colours.join(' '), "#ffffff #ffffff #ffffff #ffc080");
+    }
+
     // The menu by the mouse and by Shift+F10 on the focused grid, with tickets and with the
     // headings only; "-" marks a disabled entry.
     void flexGrid_contextMenu_offersCopyAndSaveWhileTicketsShow() {
