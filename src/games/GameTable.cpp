@@ -147,7 +147,11 @@ bool GameTable::Parse(const QByteArray& text, const QString& fileName,
                       std::vector<GameRules>& games, QString& error) {
     const QString where = QDir::toNativeSeparators(fileName);
     const auto fail = [&](int line, const QString& what) {
-        error = QStringLiteral("%1, line %2: %3.").arg(where).arg(line).arg(what);
+        // A game's own rules already end their sentence.
+        error = QStringLiteral("%1, line %2: %3").arg(where).arg(line).arg(what);
+        if (!error.endsWith(u'.')) {
+            error += u'.';
+        }
         return false;
     };
     QJsonParseError parseError;

@@ -47,7 +47,7 @@ private slots:
         QCOMPARE(error(table(QByteArray(game).replace("2020-01-01", "1 Jan 2020") + "}")),
                  "2: \"validFrom\" must be a date written yyyy-mm-dd.");
         QCOMPARE(error(table(QByteArray(game).replace("50,", "100,") + "}")),
-                 "2: The highest number must be from 10 to 99, not 100..");
+                 "2: The highest number must be from 10 to 99, not 100.");
         QCOMPARE(error(table(game + "},\n" + game + "}")), "4: the id \"g\" is used twice.");
     }
 
