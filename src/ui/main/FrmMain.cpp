@@ -12,7 +12,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QSvgRenderer>
 
 #include "common/AppIdentity.h"
 #include "common/UserSeedLocale.h"
@@ -42,6 +41,7 @@
 #include "ui/controls/LineControl.h"
 #include "ui/controls/ListBox.h"
 #include "ui/controls/OptionList.h"
+#include "ui/controls/SvgPixmap.h"
 #include "ui/controls/XPButton.h"
 #include "ui/games/GameMenu.h"
 #include "ui/history/HistoryKeeper.h"
@@ -50,6 +50,10 @@
 namespace kivora {
 
 namespace {
+
+// The window is the size of its background picture.
+const QString kBackground = QStringLiteral(":/art/background.svg");
+const QSize kWindowSize(500, 408);
 
 const QColor kLabelColor(255, 255, 128);
 const QColor kStatusColor(255, 255, 0);
@@ -78,15 +82,17 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
       drag_(std::make_unique<WindowDrag>(this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Title & version"));
-    setWindowIcon(QIcon(QStringLiteral(":/art/kv-icon.svg")));
-    setFixedSize(500, 408);
+    // The program's own icon where it has one, so that the window system's sizes of it are
+    // drawn once for every window.
+    setWindowIcon(QApplication::windowIcon().isNull() ? QIcon(QStringLiteral(":/art/kv-icon.svg"))
+                                                      : QApplication::windowIcon());
+    setFixedSize(kWindowSize);
     setFont(ProgramFont(8.25));
     setAutoFillBackground(false);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(224, 224, 224));
     setPalette(pal);
     setMouseTracking(true);
-    background_ = new QSvgRenderer(QStringLiteral(":/art/background.svg"), this);
     BuildControls();
     SetTabOrder();
     SetUpHints();
@@ -650,12 +656,16 @@ void FrmMain::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
+void FrmMain::PrepareBackground(const QScreen* screen) {
+    if (screen) {
+        SvgPixmap(kBackground, kWindowSize, screen->devicePixelRatio());
+    }
+}
+
 void FrmMain::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), QColor(224, 224, 224));
-    if (background_->isValid()) {
-        background_->render(&p, QRectF(rect()));
-    }
+    p.drawPixmap(0, 0, SvgPixmap(kBackground, kWindowSize, devicePixelRatioF()));
 }
 
 } // namespace kivora

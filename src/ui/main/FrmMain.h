@@ -27,7 +27,7 @@
 class QDateEdit;
 class QLabel;
 class QLineEdit;
-class QSvgRenderer;
+class QScreen;
 
 namespace kivora {
 
@@ -64,6 +64,10 @@ public:
 
     // The window's initialisation, run once before it is first shown.
     void Form_Load();
+
+    // Draws the window's background ahead, for a window on `screen`, so that its first paint
+    // only copies it: the start-up window's pause is the time for this.
+    static void PrepareBackground(const QScreen* screen);
 
     // The actions, as the controls run them.
     void cmdStart_Click();
@@ -110,7 +114,6 @@ private:
     HistoryKeeper* history_ = nullptr;
     std::unique_ptr<WindowDrag> drag_;
     QHash<const QObject*, QString> hints_;
-    QSvgRenderer* background_ = nullptr;
 
     QLabel* lblCaption_ = nullptr;
     ImageBox* imgMin_ = nullptr;
