@@ -87,11 +87,18 @@ int main(int argc, char* argv[]) {
     kivora::DesktopShell shell;
     std::unique_ptr<kivora::FrmMain> frmMain;
 
+    // Made during the start-up window's wait where it can be, so that the main window is up as
+    // soon as the wait ends; its load handler still runs when it opens.
+    const auto createMainWindow = [&] {
+        if (!frmMain) {
+            frmMain = std::make_unique<kivora::FrmMain>(kivora::MainWindowServices{
+                generator, clock, locale,
+                [] { return kivora::PdfQueuePort::OpenDefault(&kivora::PrinterLoginDialog::Ask); },
+                &shell});
+        }
+    };
     auto openMainWindow = [&] {
-        frmMain = std::make_unique<kivora::FrmMain>(kivora::MainWindowServices{
-            generator, clock, locale,
-            [] { return kivora::PdfQueuePort::OpenDefault(&kivora::PrinterLoginDialog::Ask); },
-            &shell});
+        createMainWindow();
         frmMain->Form_Load();
         const QRect screen = frmMain->screen()->availableGeometry();
         frmMain->move(screen.center() - frmMain->rect().center());
@@ -105,6 +112,11 @@ int main(int argc, char* argv[]) {
     };
     // The start-up window deletes itself once the main window is up.
     auto* frmPoczatek = new kivora::FrmPoczatek(openMainWindow);
+    frmPoczatek->SetWaitWork([&] {
+        // The background is the costliest thing the main window draws.
+        kivora::FrmMain::PrepareBackground(QGuiApplication::primaryScreen());
+        createMainWindow();
+    });
     frmPoczatek->Form_Load();
     return app.exec();
 }

@@ -79,6 +79,10 @@ void FrmPoczatek::Form_Load() {
     OpenMainWindow();
 }
 
+void FrmPoczatek::SetWaitWork(std::function<void()> work) {
+    waitWork_ = std::move(work);
+}
+
 void FrmPoczatek::SetStartupTexts() {
     lblPrzez_->setText(QStringLiteral("by ") + AppMaker());
     resize(width(), Px(kStartupHeight));
@@ -105,7 +109,11 @@ void FrmPoczatek::ShowStartupWindow() {
         }
     }
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    QThread::msleep(static_cast<unsigned long>(qMax(0, waitMs_)));
+    elapsed.restart();
+    if (waitWork_) {
+        waitWork_();
+    }
+    QThread::msleep(static_cast<unsigned long>(qMax(qint64{0}, waitMs_ - elapsed.elapsed())));
 }
 
 void FrmPoczatek::OpenMainWindow() {

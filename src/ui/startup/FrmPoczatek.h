@@ -25,6 +25,10 @@ public:
     // window deletes itself at the end; do not touch it after this returns.
     void Form_Load();
 
+    // Work for the wait, such as drawing ahead what the main window shows first. The wait
+    // still ends when it would have without it, unless the work takes longer.
+    void SetWaitWork(std::function<void()> work);
+
     void SetStartupTexts();
     // Shows the window fully painted, then blocks the user-interface thread for the wait.
     void ShowStartupWindow();
@@ -40,6 +44,7 @@ private:
     void CenterOnScreen();
 
     std::function<void()> openMainWindow_;
+    std::function<void()> waitWork_;
     int waitMs_;
     bool painted_ = false;
     QSvgRenderer* background_;

@@ -1,6 +1,8 @@
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
+#include <QThread>
 
 #include "ui/startup/FrmPoczatek.h"
 
@@ -26,6 +28,21 @@ private slots:
         startup->Form_Load();
         QCOMPARE(seen, QStringList({"Lotto Kivora 2.6", "by Brandell", "shown"}));
         QTRY_VERIFY(startup.isNull()); // closed and deleted
+    }
+
+    // Work for the wait runs while the window shows, and the wait ends on time all the same.
+    void formLoad_waitWork_doneWithinTheWait() {
+        bool shown = false;
+        auto* startup = new FrmPoczatek([] {}, 600);
+        startup->SetWaitWork([&] {
+            shown = startup->isVisible();
+            QThread::msleep(500);
+        });
+        QElapsedTimer took;
+        took.start();
+        startup->Form_Load();
+        QVERIFY(shown);
+        QCOMPARE_LT(took.elapsed(), 900); // not the wait and the work one after the other
     }
 };
 
