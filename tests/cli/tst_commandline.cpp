@@ -155,7 +155,7 @@ private slots:
     }
 
     // A game's draw, and tickets checked against its winning numbers: each ticket with its
-    // result, then the tiers. (The window's saved tickets are checked as CSV in tst_check.)
+    // result, then the tiers. (The lines of the window's saved CSV are read in tst_games.)
     void RunCommandLine_drawAndCheck_everyTicketResultedBadLinesNamed() {
         QCOMPARE(Run({"--draw", "--game", "euromillions", "--tickets", "3", "--csv"}).out,
                  "15,21,29,47,49,1,9\n32,35,39,42,46,1,5\n17,20,36,47,50,7,12\n");
