@@ -14,6 +14,7 @@
 #include "engine/Generator.h"
 #include "engine/SeedLocale.h"
 #include "history/HistoryStore.h"
+#include "support/Files.h"
 
 using namespace kivora;
 
@@ -167,16 +168,13 @@ private slots:
         // A line that is no ticket of the game is named by file and line and skipped, and so is
         // a file that cannot be read: status 2.
         QTemporaryDir dir;
-        QFile file(dir.filePath("t.txt"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("1\t2\t3\n\n4\t5\n7\t8\t9\n");
-        file.close();
-        const Outcome outcome =
-            Run({"--check", "1 2 3", file.fileName(), dir.filePath("missing.txt")});
+        const QString file = dir.filePath("t.txt");
+        QVERIFY(test::PutFile(file, "1\t2\t3\n\n4\t5\n7\t8\t9\n"));
+        const Outcome outcome = Run({"--check", "1 2 3", file, dir.filePath("missing.txt")});
         QCOMPARE(outcome.exitCode, kChoiceError);
         QCOMPARE(outcome.out, "1 2 3: 3\n7 8 9: 0\n\n3: 1 ticket\n0: 1 ticket\n"
                               "Only the lottery's own results count.\n");
-        QVERIFY2(outcome.err.startsWith("kivora: " + file.fileName() +
+        QVERIFY2(outcome.err.startsWith("kivora: " + file +
                                         ", line 3: a 3/10 ticket has 3 numbers; skipped.\n"
                                         "kivora: " +
                                         dir.filePath("missing.txt") + " could not be read: "),
@@ -255,14 +253,12 @@ private slots:
                                           QRegularExpression::MultilineOption));
         QCOMPARE(checked, "batch 1: 3 6 10 + 7: 1\nbatch 1: 1 7 9 + 2: 1\nbatch 1: 2 3 7 + 3: 2\n\n"
                           "2: 1 ticket\n1: 2 tickets\nOnly the lottery's own results count.\n");
-        QFile damaged(folder.filePath("history.sqlite"));
-        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(QByteArray(2200, 'x')) > 0);
-        damaged.close();
+        QVERIFY(test::PutFile(folder.filePath("history.sqlite"), QByteArray(2200, 'x')));
         const Outcome read = run({"--history"});
         QCOMPARE(read.exitCode, kChoiceError);
-        QVERIFY2(
-            read.err.startsWith("kivora: The ticket history " + damaged.fileName() + " is damaged"),
-            qPrintable(read.err));
+        QVERIFY2(read.err.startsWith("kivora: The ticket history " +
+                                     folder.filePath("history.sqlite") + " is damaged"),
+                 qPrintable(read.err));
     }
 
     // The real program, where main() does its own part: the missing display, the exit codes and

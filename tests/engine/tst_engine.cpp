@@ -222,13 +222,15 @@ private slots:
             QString text;
             for (int r = 0; r < 2; ++r) {
                 for (int c = 0; c < grid.Cols(); ++c) {
-                    const uint32_t colour = grid.CellColor(r, c); // 0xFFFFFFFF: none
-                    text += (c   ? "|"
-                             : r ? " "
-                                 : "") +
-                            QString::fromStdString(grid.Cell(r, c)) +
-                            (colour == 0xFFFFFFFF ? "" : "#" + QString::number(colour, 16)) +
-                            (grid.ColWidth(c) == 400 && grid.ColAlignment(c) == 7 ? "" : "?");
+                    const uint32_t colour = grid.CellColor(r, c);
+                    text +=
+                        (c   ? "|"
+                         : r ? " "
+                             : "") +
+                        QString::fromStdString(grid.Cell(r, c)) +
+                        (colour == MemoryGrid::kDefaultColor ? ""
+                                                             : "#" + QString::number(colour, 16)) +
+                        (grid.ColWidth(c) == 400 && grid.ColAlignment(c) == 7 ? "" : "?");
                 }
             }
             return text;

@@ -4,6 +4,7 @@
 
 #include "games/GameTable.h"
 #include "support/EngineTestSupport.h"
+#include "support/Files.h"
 
 using namespace kivora;
 
@@ -55,10 +56,7 @@ private slots:
     void load_userFile_mergesOrKeepsTheBuiltInTable() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kivora-games.json"));
-        const auto write = [&](const QByteArray& text) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-        };
+        const auto write = [&](const QByteArray& text) { QVERIFY(test::PutFile(path, text)); };
         write(R"({"games": [
   {"id": "powerball", "name": "Powerball", "region": "United States", "numbers": 5,
    "highest": 69, "bonus": 1, "bonusHighest": 30, "validFrom": "2030-01-01"},

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "history/HistoryStore.h"
+#include "support/Files.h"
 
 using namespace kivora;
 
@@ -74,11 +75,6 @@ QString Pragma(const QString& path, const QString& pragma) {
     }
     QSqlDatabase::removeDatabase(QStringLiteral("t"));
     return result;
-}
-
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -233,13 +229,13 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(4096));
             file.write(QByteArray(3 * 4096, '\xAB'));
         }
-        const QByteArray damaged = Bytes(File());
+        const QByteArray damaged = test::FileBytes(File());
 
         HistoryStore store(Folder());
         const HistoryStore::ReadResult read = store.Read({}, true);
         QCOMPARE(int(read.status), int(HistoryStore::ReadStatus::Damaged));
         QVERIFY(read.error.contains(File()));
-        QCOMPARE(Bytes(File()), damaged);
+        QCOMPARE(test::FileBytes(File()), damaged);
 
         const HistoryStore::Outcome outcome = store.Add(Sample(1));
         QVERIFY2(outcome.ok, qPrintable(outcome.error));
@@ -247,7 +243,7 @@ private slots:
             File() + QStringLiteral(".damaged-") + QDate::currentDate().toString(Qt::ISODate);
         QCOMPARE(outcome.damagedPath, aside);
         QCOMPARE(outcome.newPath, File());
-        QCOMPARE(Bytes(aside), damaged);
+        QCOMPARE(test::FileBytes(aside), damaged);
         const std::vector<HistoryBatch> batches = ReadAll(Folder());
         QCOMPARE(batches.size(), size_t{1});
         QVERIFY(Same(batches[0], Sample(1)));

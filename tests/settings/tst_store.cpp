@@ -19,8 +19,11 @@
 #include "settings/IniText.h"
 #include "settings/Registry.h"
 #include "settings/StoredSettings.h"
+#include "support/Files.h"
 
 using namespace kivora;
+using test::FileBytes;
+using test::PutFile;
 
 static int32_t Read(const QString& name) {
     return ReadDword(RootKey::CurrentUser, kSettingsKeyPath, name);
@@ -28,18 +31,6 @@ static int32_t Read(const QString& name) {
 
 static void Write(const QString& name, int32_t value) {
     WriteDword(RootKey::CurrentUser, kSettingsKeyPath, name, value);
-}
-
-// `bytes` as the whole file at `path`, its folder made first.
-static bool Put(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
-           file.write(bytes) == bytes.size();
-}
-
-static QByteArray Got(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<no file>");
 }
 
 // Each case gets its own config folder; the other process of a round trip inherits it. A write
@@ -89,7 +80,7 @@ private slots:
     }
     void ReadDword_handEdited_readsOnlyWholeNumbers() {
         QFETCH(QByteArray, text);
-        QVERIFY(Put(Conf(), "[General]\nNumbersDrawn=" + text));
+        QVERIFY(PutFile(Conf(), "[General]\nNumbersDrawn=" + text));
         QTEST(Read(kNumbersDrawn), "value");
     }
 
@@ -109,14 +100,14 @@ private slots:
         file += QByteArray((1 << 20) - file.size() - 1 + (kind == "big" ? 1 : 0), 'x') + '\n';
         QVERIFY(kind == "fifo" ? QDir().mkpath(QFileInfo(Conf()).path()) &&
                                      ::mkfifo(Conf().toLocal8Bit().constData(), 0600) == 0
-                               : Put(Conf(), file));
+                               : PutFile(Conf(), file));
         QElapsedTimer took;
         took.start();
         QCOMPARE(Child(kGameMode, 5000), QString::number(reads));
         QCOMPARE_LT(took.elapsed(), 2000);
         Write(kGameMode, 2);
         QCOMPARE(Child(kGameMode), QString::number(kind == "largest" ? 2 : 0));
-        QVERIFY(kind != "big" || Got(Conf()) == file);
+        QVERIFY(kind != "big" || FileBytes(Conf()) == file);
     }
 
     // A save changes its own lines and nothing else, byte for byte (what QSettings makes of
@@ -188,7 +179,7 @@ private slots:
             const QByteArray after = SetIniValues(before, QString(), values);
 
             const QString name = config_->filePath(QString::number(round));
-            QVERIFY(Put(name + "-before.ini", before) && Put(name + "-after.ini", after));
+            QVERIFY(PutFile(name + "-before.ini", before) && PutFile(name + "-after.ini", after));
             QSettings old(name + "-before.ini", QSettings::IniFormat);
             QSettings saved(name + "-after.ini", QSettings::IniFormat);
             const QByteArray context = before.toPercentEncoding();
@@ -216,13 +207,14 @@ private slots:
     // A linked store is written where the link points, with its permissions, and the link stays.
     void save_linkedStore_writesThroughTheLink() {
         const QString real = config_->filePath("dotfiles/kivora.conf");
-        QVERIFY(Put(real, "[General]\nGameMode=0\n") && QDir().mkpath(QFileInfo(Conf()).path()));
+        QVERIFY(PutFile(real, "[General]\nGameMode=0\n") &&
+                QDir().mkpath(QFileInfo(Conf()).path()));
         QVERIFY(
             QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         QVERIFY(QFile::link(real, Conf()));
         Write(kGameMode, 1);
         QVERIFY(QFileInfo(Conf()).isSymLink());
-        QCOMPARE(Got(real), QByteArray("[General]\nGameMode=1\n"));
+        QCOMPARE(FileBytes(real), QByteArray("[General]\nGameMode=1\n"));
         QCOMPARE(QFile::permissions(real) & 0x0FFF,
                  QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
     }
@@ -232,7 +224,7 @@ private slots:
     // freed the main window's Exit.)
     void save_writeFails_keepsPreviousFile() {
         const QByteArray previous = "[General]\nGameMode=1\n; " + QByteArray(1800, 'k') + "\n";
-        QVERIFY(Put(Conf(), previous));
+        QVERIFY(PutFile(Conf(), previous));
         rlimit before{};
         ::getrlimit(RLIMIT_FSIZE, &before);
         std::signal(SIGXFSZ, SIG_IGN);
@@ -240,7 +232,7 @@ private slots:
         QVERIFY(::setrlimit(RLIMIT_FSIZE, &cut) == 0);
         Write(kGameMode, 2);
         ::setrlimit(RLIMIT_FSIZE, &before);
-        QCOMPARE(Got(Conf()), previous);
+        QCOMPARE(FileBytes(Conf()), previous);
         QCOMPARE(QDir(QFileInfo(Conf()).path()).entryList(QDir::Files).size(), 1);
     }
 };

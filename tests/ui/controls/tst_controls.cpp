@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -12,6 +11,7 @@
 
 #include "engine/Ticket.h"
 #include "engine/TicketGrid.h"
+#include "support/Files.h"
 #include "ui/common/MessageBox.h"
 #include "ui/controls/FlexGrid.h"
 #include "ui/controls/ImageBox.h"
@@ -177,12 +177,10 @@ private slots:
         QList<QByteArray> saved;
         for (const QString save : {"a.txt", "b.csv|csv", "c.CSV", "d.txt|csv", "e|csv", ""}) {
             std::tie(name, csvFilter) = std::pair(save.section('|', 0, 0), save.endsWith("|csv"));
-            QFile old(dir.filePath(name.isEmpty() ? "f" : name));
-            QVERIFY(old.open(QIODevice::WriteOnly) && old.write(kOld) == kOld.size());
-            old.close();
+            const QString old = dir.filePath(name.isEmpty() ? "f" : name);
+            QVERIFY(test::PutFile(old, kOld));
             grid_.SaveAction()->trigger();
-            QVERIFY(old.open(QIODevice::ReadOnly));
-            saved << old.readAll();
+            saved << test::FileBytes(old);
         }
         // The copy is written whole, but a folder of that name takes no file's place.
         name = QStringLiteral("folder.txt");

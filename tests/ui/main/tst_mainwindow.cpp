@@ -29,6 +29,7 @@
 
 #include "print/PrintError.h"
 #include "print/PrintUnconfirmed.h"
+#include "support/Files.h"
 #include "support/MainWindowOnFakes.h"
 #include "support/RecordingPort.h"
 #include "ui/about/FrmAbout.h"
@@ -601,10 +602,7 @@ private slots:
     void LoadSettings_storedGameMode_anyButZeroIsDaily() {
         QStringList seen;
         for (const QByteArray store : {"", "GameMode=0", "GameMode=1", "GameMode=5"}) {
-            QVERIFY(QDir().mkpath(store_->filePath("Brandell")));
-            QFile file(store_->filePath("Brandell/Kivora.conf"));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[General]\n" + store) >= 0);
-            file.close();
+            QVERIFY(test::PutFile(store_->filePath("Brandell/Kivora.conf"), "[General]\n" + store));
             Window reopened;
             reopened.w.Form_Load();
             seen << qobject_cast<XPButton*>(Find(reopened.w, "cmdMode"))->Caption();
