@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
-#include <QSvgRenderer>
 
 #include "common/AppIdentity.h"
 #include "common/Links.h"
@@ -17,6 +16,7 @@
 #include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageBox.h"
 #include "ui/controls/LinkLabel.h"
+#include "ui/controls/SvgPixmap.h"
 #include "ui/controls/XPButton.h"
 
 namespace kivora {
@@ -46,8 +46,7 @@ void SetText(QLabel* label, const QString& text) {
 
 FrmAbout::FrmAbout(QWidget* owner, Shell& shell, const QString& closeUp, const QString& closeDown)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), shell_(shell), closeUp_(closeUp),
-      closeDown_(closeDown), drag_(std::make_unique<WindowDrag>(this)),
-      background_(new QSvgRenderer(QStringLiteral(":/art/about-background.svg"), this)) {
+      closeDown_(closeDown), drag_(std::make_unique<WindowDrag>(this)) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowModality(Qt::ApplicationModal);
     setFont(ProgramFont(8.25));
@@ -227,12 +226,9 @@ void FrmAbout::keyPressEvent(QKeyEvent* event) {
 
 void FrmAbout::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
     // The picture carries its own frame line, so it spans the border and the frame falls on it.
-    if (background_->isValid()) {
-        background_->render(&p, QRectF(rect()));
-    }
-    p.setRenderHint(QPainter::Antialiasing, false);
+    p.drawPixmap(
+        0, 0, SvgPixmap(QStringLiteral(":/art/about-background.svg"), size(), devicePixelRatioF()));
     p.setPen(kBorderColor);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }

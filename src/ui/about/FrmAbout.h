@@ -8,7 +8,6 @@
 #include <QString>
 
 class QLabel;
-class QSvgRenderer;
 
 namespace kivora {
 
@@ -55,7 +54,6 @@ private:
     QString closeUp_;
     QString closeDown_;
     std::unique_ptr<WindowDrag> drag_;
-    QSvgRenderer* background_;
 
     QLabel* lblCaption_;
     ImageBox* imgClose_;
