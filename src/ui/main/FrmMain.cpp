@@ -82,10 +82,8 @@ FrmMain::FrmMain(MainWindowServices services, QWidget* parent)
       drag_(std::make_unique<WindowDrag>(this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Title & version"));
-    // The program's own icon where it has one, so that the window system's sizes of it are
-    // drawn once for every window.
-    setWindowIcon(QApplication::windowIcon().isNull() ? QIcon(QStringLiteral(":/art/kv-icon.svg"))
-                                                      : QApplication::windowIcon());
+    // The window shows the program's icon, which the program sets once for all its windows, so
+    // that the window system's sizes of it are drawn once.
     setFixedSize(kWindowSize);
     setFont(ProgramFont(8.25));
     setAutoFillBackground(false);
